@@ -1,0 +1,31 @@
+// Program entry: the two windows, then the one message loop.
+#include <windows.h>
+
+#include "ui/Controls_win.h"
+#include "ui/Unit1_win.h"
+#include "ui/Unit2_win.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  using namespace panestow;
+  RegisterControlClasses(instance);
+  MainWindow::Register(instance);
+  SaveWindow::Register(instance);
+
+  SaveWindow save_window;
+  MainWindow main_window(save_window);
+  // The main window first: closing it ends the program. The save window
+  // stays hidden until the save button runs it.
+  main_window.Create();
+  save_window.Create(main_window.Handle());
+
+  main_window.ShowFirst();
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    if (root && IsDialogMessageA(root, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  // Whatever happened during the run, the exit code is 0.
+  return 0;
+}

@@ -1,0 +1,27 @@
+#include "app/paths.h"
+
+#include "app/codepage.h"
+
+namespace panestow {
+
+std::string ReplaceExtension(const std::string& path, const std::string& ext) {
+  size_t last = std::string::npos;
+  for (size_t i = 0; i < path.size(); i = AnsiCharNext(path, i)) {
+    const char c = path[i];
+    if (c == '.' || c == '\\' || c == ':') last = i;
+  }
+  if (last != std::string::npos && path[last] == '.') return path.substr(0, last) + ext;
+  return path + ext;
+}
+
+FilePaths DerivePaths(const std::string& exePath) {
+  FilePaths p;
+  p.ini = ReplaceExtension(exePath, ".ini");
+  p.slots[0] = ReplaceExtension(exePath, ".rg");
+  p.slots[1] = ReplaceExtension(exePath, ".rg2");
+  p.slots[2] = ReplaceExtension(exePath, ".rg3");
+  p.slots[3] = ReplaceExtension(exePath, ".rg4");
+  return p;
+}
+
+}  // namespace panestow

@@ -1,0 +1,21 @@
+// File names derived from the executable's own path.
+#pragma once
+
+#include <string>
+
+namespace panestow {
+
+// `path` with its extension replaced by `ext` (which carries its dot).
+// The last of ".", "\" and ":" is searched character by character, so the
+// second byte of a double-byte character never counts; when it is not a
+// dot the file name has no extension and `ext` is appended.
+std::string ReplaceExtension(const std::string& path, const std::string& ext);
+
+struct FilePaths {
+  std::string ini;
+  std::string slots[4];  // slot 1 to 4: ".rg", ".rg2", ".rg3", ".rg4"
+};
+
+FilePaths DerivePaths(const std::string& exePath);
+
+}  // namespace panestow

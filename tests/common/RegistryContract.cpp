@@ -1,0 +1,193 @@
+#include "tests/common/RegistryContract.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace panestow::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+std::vector<std::string> Sorted(std::vector<std::string> v) {
+  std::sort(v.begin(), v.end());
+  return v;
+}
+
+std::string Dword(uint32_t v) {
+  return std::string{static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
+                     static_cast<char>((v >> 16) & 0xFF), static_cast<char>(v >> 24)};
+}
+
+template <typename F>
+std::string ErrorText(F f) {
+  try {
+    f();
+  } catch (const RegistryError& e) {
+    return e.what();
+  }
+  return "(no error)";
+}
+
+TEST_P(RegistryContract, PathsStartAtRootOrCurrentKeyAndCreateMissingKeys) {
+  auto store = bench().NewStore();
+  const std::string base = bench().Base();
+  EXPECT_FALSE(store->OpenPath(base + "\\a\\b", false));
+  ASSERT_TRUE(store->OpenPath(base + "\\a\\b", true));
+  store->WriteText("where", "b");
+
+  // Relative to the current key.
+  ASSERT_TRUE(store->OpenPath("c", true));
+  store->WriteText("where", "c");
+  ASSERT_TRUE(store->OpenPath(base + "\\a\\b\\c", false));
+  EXPECT_EQ(store->ReadText("where"), "c");
+
+  // A path that fails to open leaves the current key as it was.
+  EXPECT_FALSE(store->OpenPath(base + "\\missing", false));
+  EXPECT_EQ(store->ReadText("where"), "c");
+
+  // Without a current key a relative path starts at the root.
+  store->ClosePath();
+  store->ClosePath();  // harmless twice
+  ASSERT_TRUE(store->OpenPath(base.substr(1) + "\\a\\b", false));
+  EXPECT_EQ(store->ReadText("where"), "b");
+
+  // A new store object sees what the last one wrote.
+  store.reset();
+  auto again = bench().NewStore();
+  ASSERT_TRUE(again->OpenPath(base + "\\a", false));
+  std::vector<std::string> subkeys;
+  again->ListSubkeys(subkeys);
+  EXPECT_THAT(subkeys, ElementsAre("b"));
+}
+
+TEST_P(RegistryContract, TextAndNumbersRoundTripAndWritesReplaceAnyType) {
+  auto store = bench().NewStore();
+  ASSERT_TRUE(store->OpenPath(bench().Base(), false));
+  const std::string sjis = "表示\t\"引用\"　";
+  store->WriteText("Caption", sjis);
+  store->WriteText("Empty", "");
+  store->WriteText("", "default");
+  store->WriteNumber("Left", 120);
+  store->WriteNumber("Flags", -1);
+  store->WriteNumber("Min", INT_MIN);
+  EXPECT_EQ(store->ReadText("Caption"), sjis);
+  EXPECT_EQ(store->ReadText("Empty"), "");
+  EXPECT_EQ(store->ReadText(""), "default");
+  EXPECT_EQ(store->ReadNumber("Left"), 120);
+  EXPECT_EQ(store->ReadNumber("Flags"), -1);
+  EXPECT_EQ(store->ReadNumber("Min"), INT_MIN);
+  EXPECT_EQ(store->TypeOfValue("Caption"), RegDataType::Text);
+  EXPECT_EQ(store->TypeOfValue("Left"), RegDataType::Integer);
+
+  // Value names do not care about case; a write replaces the type too.
+  store->WriteNumber("caption", 7);
+  EXPECT_EQ(store->TypeOfValue("CAPTION"), RegDataType::Integer);
+  EXPECT_EQ(store->ReadNumber("Caption"), 7);
+  store->WriteText("Left", "x");
+  EXPECT_EQ(store->TypeOfValue("Left"), RegDataType::Text);
+
+  std::vector<RegValue> values;
+  store->ListValueData(values);
+  std::vector<std::string> names;
+  for (const RegValue& v : values) {
+    names.push_back(v.name);
+    if (v.name == "Flags") {
+      EXPECT_EQ(v.type, kRegDword);
+      EXPECT_EQ(v.data, Dword(0xFFFFFFFF));
+    }
+    if (v.name == "") {
+      EXPECT_EQ(v.type, kRegSz);
+      EXPECT_EQ(v.data, std::string("default", 8));
+    }
+  }
+  EXPECT_THAT(Sorted(names), ElementsAre("", "Caption", "Empty", "Flags", "Left", "Min"));
+  std::vector<std::string> listed;
+  store->ListValues(listed);
+  EXPECT_EQ(Sorted(listed), Sorted(names));
+}
+
+TEST_P(RegistryContract, TypesAndReadsOfEveryKindOfValue) {
+  const std::string key = bench().Base() + "\\types";
+  bench().SetRaw(key, "sz", kRegSz, std::string("ab\0cd\0", 6));
+  bench().SetRaw(key, "expand", kRegExpandSz, std::string("%PATH%\\x\0", 9));
+  bench().SetRaw(key, "binary", kRegBinary, std::string("\x01\x02", 2));
+  bench().SetRaw(key, "multi", kRegMultiSz, std::string("a\0b\0\0", 5));
+  bench().SetRaw(key, "qword", kRegQword, std::string(8, '\x01'));
+  bench().SetRaw(key, "short", kRegSz, std::string("ab\0", 3));
+  bench().SetRaw(key, "long", kRegSz, std::string("abcdef\0", 7));
+  bench().SetRaw(key, "dword", kRegDword, Dword(0x80000000));
+  auto store = bench().NewStore();
+  ASSERT_TRUE(store->OpenPath(key, false));
+
+  EXPECT_EQ(store->TypeOfValue("sz"), RegDataType::Text);
+  EXPECT_EQ(store->TypeOfValue("expand"), RegDataType::ExpandText);
+  EXPECT_EQ(store->TypeOfValue("dword"), RegDataType::Integer);
+  EXPECT_EQ(store->TypeOfValue("binary"), RegDataType::Binary);
+  EXPECT_EQ(store->TypeOfValue("multi"), RegDataType::Other);
+  EXPECT_EQ(store->TypeOfValue("qword"), RegDataType::Other);
+  EXPECT_EQ(store->TypeOfValue("missing"), RegDataType::Other);
+
+  EXPECT_EQ(store->ReadText("sz"), "ab");                // up to the first NUL
+  EXPECT_EQ(store->ReadText("expand"), "%PATH%\\x");     // not expanded
+  EXPECT_EQ(store->ReadText("missing"), "");
+  EXPECT_EQ(store->ReadNumber("dword"), INT_MIN);
+
+  EXPECT_EQ(ErrorText([&] { store->ReadText("dword"); }), "'dword' のデータ型が不正です");
+  EXPECT_EQ(ErrorText([&] { store->ReadText("binary"); }), "'binary' のデータ型が不正です");
+  EXPECT_EQ(ErrorText([&] { store->ReadNumber("missing"); }), "'missing' の取得に失敗しました");
+  EXPECT_EQ(ErrorText([&] { store->ReadNumber("qword"); }), "'qword' の取得に失敗しました");
+  EXPECT_EQ(ErrorText([&] { store->ReadNumber("long"); }), "'long' の取得に失敗しました");
+  EXPECT_EQ(ErrorText([&] { store->ReadNumber("short"); }), "'short' のデータ型が不正です");
+}
+
+TEST_P(RegistryContract, RemovingValuesAndFailedWrites) {
+  auto store = bench().NewStore();
+  ASSERT_TRUE(store->OpenPath(bench().Base(), false));
+  store->WriteNumber("a", 1);
+  EXPECT_TRUE(store->RemoveValue("A"));
+  EXPECT_FALSE(store->RemoveValue("a"));
+  EXPECT_EQ(store->TypeOfValue("a"), RegDataType::Other);
+
+  // The registry takes value names of up to 16383 characters.
+  const std::string too_long(16384, 'v');
+  EXPECT_EQ(ErrorText([&] { store->WriteText(too_long, "x"); }), "'" + too_long + "' の設定に失敗しました");
+  EXPECT_EQ(ErrorText([&] { store->WriteNumber(too_long, 1); }), "'" + too_long + "' の設定に失敗しました");
+
+  // Without a current key nothing can be read or written.
+  store->ClosePath();
+  EXPECT_EQ(ErrorText([&] { store->WriteNumber("a", 1); }), "'a' の設定に失敗しました");
+  std::vector<std::string> names{"stale"};
+  store->ListValues(names);
+  EXPECT_TRUE(names.empty());
+}
+
+TEST_P(RegistryContract, KeyThatCannotBeOpenedForAllAccessFailsToOpen) {
+  const std::string key = bench().Base() + "\\locked";
+  bench().SetRaw(key, "v", kRegDword, Dword(1));
+  bench().MakeReadOnly(key);
+  auto store = bench().NewStore();
+  ASSERT_TRUE(store->OpenPath(bench().Base(), false));
+  store->WriteNumber("marker", 5);
+  EXPECT_FALSE(store->OpenPath(key, false));
+  EXPECT_FALSE(store->OpenPath(key, true));
+  // The current key is still the one opened before.
+  EXPECT_EQ(store->ReadNumber("marker"), 5);
+}
+
+TEST_P(RegistryContract, ClassesRootAndSwitchingRootsClosesTheKey) {
+  const std::string key = bench().ClassesBase() + "\\shell\\open\\command";
+  bench().SetRaw(key, "", kRegSz, std::string("\"C:\\x.exe\" \"%1\"\0", 17), true);
+  auto store = bench().NewStore();
+  ASSERT_TRUE(store->OpenPath(bench().Base(), false));
+  store->SelectRoot(RegRoot::ClassesRoot);
+  std::vector<std::string> names{"stale"};
+  store->ListValues(names);
+  EXPECT_TRUE(names.empty()) << "the key of the other root was not closed";
+  ASSERT_TRUE(store->OpenPath(key, false));
+  EXPECT_EQ(store->ReadText(""), "\"C:\\x.exe\" \"%1\"");
+  store->SelectRoot(RegRoot::CurrentUser);
+  EXPECT_FALSE(store->OpenPath(key, false));
+}
+
+}  // namespace
+}  // namespace panestow::test

@@ -1,0 +1,158 @@
+#include "ui/MessageDialog_win.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace panestow {
+
+namespace {
+
+struct DialogSpec {
+  const std::string* text;
+  DialogKind kind;
+  unsigned buttons;
+  HFONT font;
+};
+
+constexpr int kMargin = 12;
+constexpr int kIconSize = 32;
+constexpr int kIconGap = 12;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+constexpr int kButtonGap = 6;
+constexpr int kTextId = 100;
+
+LPCSTR IconOf(DialogKind kind) {
+  switch (kind) {
+    case DialogKind::Warning: return IDI_WARNING;
+    case DialogKind::Error: return IDI_ERROR;
+    case DialogKind::Information: return IDI_INFORMATION;
+    case DialogKind::Confirmation: return IDI_QUESTION;
+  }
+  return IDI_INFORMATION;
+}
+
+HFONT MessageFont() {
+  static HFONT font = [] {
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    return CreateFontIndirectA(&metrics.lfMessageFont);
+  }();
+  return font;
+}
+
+void Layout(HWND dlg, const DialogSpec& spec) {
+  HDC dc = GetDC(dlg);
+  HGDIOBJ old = SelectObject(dc, spec.font);
+  RECT text_rc = {0, 0, GetSystemMetrics(SM_CXSCREEN) / 2, 0};
+  DrawTextA(dc, spec.text->c_str(), static_cast<int>(spec.text->size()), &text_rc,
+            DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+  SelectObject(dc, old);
+  ReleaseDC(dlg, dc);
+
+  struct Button {
+    unsigned flag;
+    int id;
+    const char* caption;
+  };
+  static const Button kButtons[] = {{kButtonYes, IDYES, "はい(&Y)"}, {kButtonNo, IDNO, "いいえ(&N)"}, {kButtonOk, IDOK, "OK"}};
+  std::vector<Button> shown;
+  for (const Button& b : kButtons) {
+    if (spec.buttons & b.flag) shown.push_back(b);
+  }
+  const int buttons_width = static_cast<int>(shown.size()) * kButtonWidth + (static_cast<int>(shown.size()) - 1) * kButtonGap;
+  const int text_width = text_rc.right - text_rc.left;
+  const int text_height = std::max<int>(text_rc.bottom - text_rc.top, kIconSize);
+  const int client_width = std::max(kMargin + kIconSize + kIconGap + text_width + kMargin, kMargin * 2 + buttons_width);
+  const int client_height = kMargin + text_height + kMargin + kButtonHeight + kMargin;
+
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  HWND icon = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ICON, kMargin, kMargin, kIconSize, kIconSize,
+                              dlg, nullptr, instance, nullptr);
+  SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, IconOf(spec.kind))), 0);
+  HWND text = CreateWindowExA(0, "STATIC", spec.text->c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                              kMargin + kIconSize + kIconGap, kMargin, text_width, text_height, dlg,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextId)), instance, nullptr);
+  SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), FALSE);
+
+  const int default_id = (spec.buttons & kButtonOk) ? IDOK : IDYES;
+  int x = (client_width - buttons_width) / 2;
+  const int y = kMargin + text_height + kMargin;
+  for (const Button& b : shown) {
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (b.id == default_id ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+    HWND h = CreateWindowExA(0, "BUTTON", b.caption, style, x, y, kButtonWidth, kButtonHeight, dlg,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)), instance, nullptr);
+    SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), FALSE);
+    x += kButtonWidth + kButtonGap;
+  }
+  SendMessageA(dlg, DM_SETDEFID, default_id, 0);
+  SetFocus(GetDlgItem(dlg, default_id));
+
+  const SIZE outer = [&] {
+    RECT rc = {0, 0, client_width, client_height};
+    AdjustWindowRectEx(&rc, GetWindowLongA(dlg, GWL_STYLE), FALSE, GetWindowLongA(dlg, GWL_EXSTYLE));
+    return SIZE{rc.right - rc.left, rc.bottom - rc.top};
+  }();
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
+  SetWindowPos(dlg, HWND_TOP, left, top, outer.cx, outer.cy, 0);
+}
+
+INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_INITDIALOG: {
+      const DialogSpec* spec = reinterpret_cast<const DialogSpec*>(lp);
+      SetWindowLongPtrA(dlg, DWLP_USER, static_cast<LONG_PTR>(spec->buttons));
+      SetWindowTextA(dlg, DialogCaption(spec->kind));
+      SendMessageA(dlg, WM_SETFONT, reinterpret_cast<WPARAM>(spec->font), FALSE);
+      Layout(dlg, *spec);
+      return FALSE;  // the focus is set
+    }
+    case WM_COMMAND: {
+      const unsigned buttons = static_cast<unsigned>(GetWindowLongPtrA(dlg, DWLP_USER));
+      const int id = LOWORD(wp);
+      if (id == IDCANCEL) {
+        // Esc: No where there is one, OK where OK stands alone.
+        if (buttons & kButtonNo) EndDialog(dlg, IDNO);
+        else if (buttons & kButtonOk) EndDialog(dlg, IDOK);
+        return TRUE;
+      }
+      if (id == IDYES || id == IDNO || id == IDOK) {
+        EndDialog(dlg, id);
+        return TRUE;
+      }
+      return FALSE;
+    }
+    case WM_CLOSE:
+      EndDialog(dlg, IDCANCEL);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+DialogResult ShowMessageDialog(HWND owner, const std::string& text, DialogKind kind, unsigned buttons) {
+  // An empty template: the controls are made and placed in WM_INITDIALOG.
+  alignas(4) WORD tmpl[16] = {};
+  DLGTEMPLATE* t = reinterpret_cast<DLGTEMPLATE*>(tmpl);
+  t->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFOREGROUND;
+  t->cdit = 0;
+  // Menu, class and title words follow the header and are all zero.
+  DialogSpec spec{&text, kind, buttons, MessageFont()};
+  const INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t, owner, DialogProc,
+                                            reinterpret_cast<LPARAM>(&spec));
+  switch (r) {
+    case IDYES: return DialogResult::Yes;
+    case IDNO: return DialogResult::No;
+    case IDOK: return DialogResult::Ok;
+    default: return DialogResult::Cancel;
+  }
+}
+
+void ShowErrorBox(HWND owner, const std::string& message) {
+  MessageBoxA(owner, ErrorBoxText(message).c_str(), kApplicationTitle, MB_OK | MB_ICONSTOP);
+}
+
+}  // namespace panestow

@@ -1,0 +1,95 @@
+// The main window: the save button, a restore button per slot, the status
+// line; and the start-up steps and command line that run when it is first
+// shown.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "layout/LineList.h"
+#include "registry/RegistryStore.h"
+#include "ui/Dialogs.h"
+
+namespace panestow {
+
+class TForm2;
+
+struct WindowBounds {
+  int32_t left = 0, top = 0, width = 0, height = 0;
+};
+
+// What the main window's handlers need of the window system and the
+// platform.
+class Form1Host {
+ public:
+  virtual ~Form1Host() = default;
+  virtual std::string ModuleFileName() = 0;
+  virtual std::string CommandLine() = 0;
+  // Outer bounds of the main window; each setter applies at once, through
+  // the window system, which keeps a width or height above its minimum.
+  virtual WindowBounds Bounds() = 0;
+  virtual void SetLeft(int32_t left) = 0;
+  virtual void SetTop(int32_t top) = 0;
+  virtual void SetWidth(int32_t width) = 0;
+  virtual void SetHeight(int32_t height) = 0;
+  virtual int32_t ClientWidth() = 0;
+  // Width of the four restore buttons.
+  virtual void SetRestoreButtonWidth(int32_t width) = 0;
+  virtual void SetRestoreCaption(int slot, const std::string& text) = 0;
+  virtual void SetStatusText(const std::string& text) = 0;
+  // Closes the main window the ordinary way, which runs FormClose and ends
+  // the program.
+  virtual void Close() = 0;
+  virtual void ShowSaveWindowModal() = 0;
+  virtual DialogResult ShowMessage(const std::string& text, DialogKind kind, unsigned buttons) = 0;
+  virtual void Beep(uint32_t type) = 0;
+  virtual RegistryStorePtr NewRegistryStore() = 0;
+  virtual void ShellExec(const std::string& verb, const std::string& file, const std::string& parameters,
+                            const std::string& directory, int show) = 0;
+};
+
+class TForm1 {
+ public:
+  TForm1(Form1Host& host, TForm2& form2) : host_(host), form2_(form2) {}
+
+  void FormShow();
+  void FormClose();
+  void FormResize();
+  void ButtonCloseClick() { host_.Close(); }
+  void Button1Click();
+  // Restore buttons of slots 1 to 4.
+  void Button2Click() { RestoreSlot(1); }
+  void Button3Click() { RestoreSlot(2); }
+  void Button4Click() { RestoreSlot(3); }
+  void Button5Click() { RestoreSlot(4); }
+
+  // Applies the file named by LayoutPath to Jw_cad's keys and sets the
+  // status label. Throws Error when the file cannot be opened, before any
+  // registry work.
+  bool RestoreLayout();
+
+  // The default value of Jwwin.Document\shell\open\command under
+  // HKEY_CLASSES_ROOT, or empty text.
+  std::string ReadOpenCommand();
+
+  // SlotPath1 to SlotPath4 by slot number.
+  const std::string& SlotPath(int slot) const;
+
+  std::string IniPath;
+  std::string SlotPath1, SlotPath2, SlotPath3, SlotPath4;
+  std::string LayoutPath;
+
+ private:
+  void ApplySettings();
+  void CopyTitlesToButtons();
+  void RestoreSlot(int slot);
+  void RunCommandLine();
+  void LaunchJwCad(const std::vector<std::string>& args);
+
+  Form1Host& host_;
+  TForm2& form2_;
+  LineList lines_;
+};
+
+}  // namespace panestow

@@ -1,0 +1,42 @@
+#include "ui/Unit2.h"
+
+#include "layout/Capture.h"
+#include "ui/Unit1.h"
+
+namespace panestow {
+
+namespace {
+
+const char kSaved[] = "Jw_cad画面レイアウトファイルを保存しました。";
+const char kNotSaved[] = "Jw_cad画面レイアウトファイルが保存出来ませんでした。";
+
+}  // namespace
+
+void TForm2::SaveSlot(int slot) {
+  SavePath = form1_->SlotPath(slot);
+  SaveLayout();
+}
+
+void TForm2::SaveLayout() {
+  bool captured;
+  {
+    RegistryStorePtr store = host_.NewRegistryStore();
+    captured = CaptureLayout(*store, lines_);
+  }
+  bool saved = false;
+  if (captured) {
+    try {
+      lines_.SaveLines(SavePath);
+      saved = true;
+    } catch (...) {
+      // Reported below; the slot's file was not touched.
+    }
+  }
+  if (saved) {
+    host_.ShowMessage(kSaved, DialogKind::Information, kButtonOk);
+  } else {
+    host_.ShowMessage(kNotSaved, DialogKind::Error, kButtonOk);
+  }
+}
+
+}  // namespace panestow

@@ -1,0 +1,60 @@
+// The save window: a title and a save button per slot.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "layout/LineList.h"
+#include "registry/RegistryStore.h"
+#include "ui/Dialogs.h"
+
+namespace panestow {
+
+class TForm1;
+
+// What the save window's handlers need of the window system.
+class Form2Host {
+ public:
+  virtual ~Form2Host() = default;
+  // Text of the title edit of slot 1 to 4.
+  virtual std::string Title(int slot) = 0;
+  virtual void SetTitle(int slot, const std::string& text) = 0;
+  virtual int32_t Left() = 0;
+  virtual int32_t Top() = 0;
+  virtual void SetLeft(int32_t left) = 0;
+  virtual void SetTop(int32_t top) = 0;
+  // Ends the window's modal run.
+  virtual void Close() = 0;
+  virtual DialogResult ShowMessage(const std::string& text, DialogKind kind, unsigned buttons) = 0;
+  virtual RegistryStorePtr NewRegistryStore() = 0;
+};
+
+class TForm2 {
+ public:
+  explicit TForm2(Form2Host& host) : host_(host) {}
+  void SetMainWindow(TForm1& form1) { form1_ = &form1; }
+  Form2Host& Host() { return host_; }
+
+  // Save buttons of slots 1 to 4, and the close button.
+  void Button1Click() { SaveSlot(1); }
+  void Button2Click() { SaveSlot(2); }
+  void Button3Click() { SaveSlot(3); }
+  void Button4Click() { SaveSlot(4); }
+  void Button5Click() { host_.Close(); }
+
+  // Captures Jw_cad's layout keys into the file named by SavePath and
+  // reports the outcome. A capture that fails part-way, or a file that
+  // cannot be written, leaves the slot's earlier file as it was.
+  void SaveLayout();
+
+  std::string SavePath;
+
+ private:
+  void SaveSlot(int slot);
+
+  Form2Host& host_;
+  TForm1* form1_ = nullptr;
+  LineList lines_;
+};
+
+}  // namespace panestow

@@ -1,0 +1,52 @@
+// The save window in Win32.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "ui/Unit2.h"
+
+namespace panestow {
+
+class SaveWindow : public Form2Host {
+ public:
+  SaveWindow();
+  ~SaveWindow() override;
+  SaveWindow(const SaveWindow&) = delete;
+  SaveWindow& operator=(const SaveWindow&) = delete;
+
+  static void Register(HINSTANCE instance);
+  // Makes the window, hidden, owned by the main window.
+  void Create(HWND owner);
+  HWND Handle() const { return hwnd_; }
+  TForm2& Form() { return form_; }
+
+  // Shows the window modally: the owner takes no input until it closes.
+  void ShowModal();
+
+  std::string Title(int slot) override;
+  void SetTitle(int slot, const std::string& text) override;
+  int32_t Left() override;
+  int32_t Top() override;
+  void SetLeft(int32_t left) override;
+  void SetTop(int32_t top) override;
+  void Close() override;
+  DialogResult ShowMessage(const std::string& text, DialogKind kind, unsigned buttons) override;
+  RegistryStorePtr NewRegistryStore() override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  void CreateControls();
+  void OnCommand(int id, int code, HWND control);
+
+  TForm2 form_;
+  HWND hwnd_ = nullptr;
+  HWND owner_ = nullptr;
+  HWND edits_[4] = {};
+  std::string last_titles_[4];  // each edit's text before its latest change
+  bool modal_ = false;
+};
+
+}  // namespace panestow
