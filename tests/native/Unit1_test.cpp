@@ -1,0 +1,375 @@
+// The windows' handlers over a registry in memory and hosts that record
+// what the window system was asked to do.
+#include "ui/Unit1.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "registry/MemoryRegistryStore.h"
+#include "tests/common/LayoutFixture.h"
+#include "tests/common/TestFiles.h"
+#include "ui/Unit2.h"
+
+namespace panestow::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+const char* const kDesignTitles[4] = {"【設定１】でレイアウトを戻す", "【設定２】でレイアウトを戻す",
+                                      "【設定３】でレイアウトを戻す", "【設定４】でレイアウトを戻す"};
+const char kConfirmRestore[] =
+    "Jw_cadは全て終了しておいて下さい。\r\n\r\n以前保存したJw_cad画面レイアウトに戻しますか？";
+const char kRestoredInfo[] = "Jw_cad画面レイアウトファイルを読み込みました。\r\n\r\nJw_cadを起動してみてください。";
+const char kStatusOk[] = "Jw_cad画面レイアウトファイルを読み込みました。";
+const char kStatusFailed[] = "Jw_cad画面レイアウトファイルが読み込めませんでした。";
+
+// Everything the hosts were asked, in order, one line each.
+struct Journal {
+  std::vector<std::string> lines;
+  std::deque<DialogResult> answers;  // Yes when empty
+  void Add(const std::string& line) { lines.push_back(line); }
+  DialogResult Message(const std::string& text, DialogKind kind, unsigned buttons) {
+    static const char* const kKinds[] = {"warning", "error", "information", "confirmation"};
+    Add(std::string("dialog ") + kKinds[static_cast<int>(kind)] + " " + std::to_string(buttons) + ": " + text);
+    if (answers.empty()) return buttons & kButtonYes ? DialogResult::Yes : DialogResult::Ok;
+    const DialogResult r = answers.front();
+    answers.pop_front();
+    return r;
+  }
+};
+
+class FakeSaveHost : public Form2Host {
+ public:
+  FakeSaveHost(Journal& journal, MemoryRegistry& registry) : journal_(journal), registry_(registry) {
+    for (int i = 0; i < 4; ++i) titles[i] = kDesignTitles[i];
+  }
+  std::string Title(int slot) override { return titles[slot - 1]; }
+  void SetTitle(int slot, const std::string& text) override {
+    journal_.Add("title " + std::to_string(slot) + " " + text);
+    titles[slot - 1] = text;
+  }
+  int32_t Left() override { return left; }
+  int32_t Top() override { return top; }
+  void SetLeft(int32_t v) override {
+    journal_.Add("save left " + std::to_string(v));
+    left = v;
+  }
+  void SetTop(int32_t v) override {
+    journal_.Add("save top " + std::to_string(v));
+    top = v;
+  }
+  void Close() override { journal_.Add("save close"); }
+  DialogResult ShowMessage(const std::string& text, DialogKind kind, unsigned buttons) override {
+    return journal_.Message(text, kind, buttons);
+  }
+  RegistryStorePtr NewRegistryStore() override { return std::make_unique<MemoryRegistryStore>(registry_); }
+
+  std::string titles[4];
+  int32_t left = 193, top = 109;
+
+ private:
+  Journal& journal_;
+  MemoryRegistry& registry_;
+};
+
+class FakeMainHost : public Form1Host {
+ public:
+  FakeMainHost(Journal& journal, MemoryRegistry& registry) : journal_(journal), registry_(registry) {}
+  std::string ModuleFileName() override { return exe; }
+  std::string CommandLine() override { return command_line; }
+  WindowBounds Bounds() override { return bounds; }
+  void SetLeft(int32_t v) override { Log("left", v), bounds.left = v; }
+  void SetTop(int32_t v) override { Log("top", v), bounds.top = v; }
+  // The window system keeps the window at least 112 wide and 27 high.
+  void SetWidth(int32_t v) override {
+    Log("width", v);
+    bounds.width = std::max(v, 112);
+    if (form) form->FormResize();
+  }
+  void SetHeight(int32_t v) override {
+    Log("height", v);
+    bounds.height = std::max(v, 27);
+  }
+  int32_t ClientWidth() override { return bounds.width - 16; }
+  void SetRestoreButtonWidth(int32_t v) override { restore_width = v; }
+  void SetRestoreCaption(int slot, const std::string& text) override {
+    journal_.Add("caption " + std::to_string(slot) + " " + text);
+  }
+  void SetStatusText(const std::string& text) override {
+    journal_.Add("status " + text);
+    status = text;
+  }
+  void Close() override { journal_.Add("close"); }
+  void ShowSaveWindowModal() override {
+    journal_.Add("save window");
+    if (during_modal) during_modal();
+  }
+  DialogResult ShowMessage(const std::string& text, DialogKind kind, unsigned buttons) override {
+    return journal_.Message(text, kind, buttons);
+  }
+  void Beep(uint32_t type) override { journal_.Add("beep " + std::to_string(type)); }
+  RegistryStorePtr NewRegistryStore() override { return std::make_unique<MemoryRegistryStore>(registry_); }
+  void ShellExec(const std::string& verb, const std::string& file, const std::string& parameters,
+                 const std::string& directory, int show) override {
+    journal_.Add("shell " + verb + "|" + file + "|" + parameters + "|" + directory + "|" + std::to_string(show));
+  }
+
+  std::string exe, command_line;
+  WindowBounds bounds{194, 109, 220, 250};
+  int32_t restore_width = 0;
+  std::string status;
+  std::function<void()> during_modal;
+  TForm1* form = nullptr;
+
+ private:
+  void Log(const char* what, int32_t v) { journal_.Add(std::string(what) + " " + std::to_string(v)); }
+  Journal& journal_;
+  MemoryRegistry& registry_;
+};
+
+class WindowsTest : public ::testing::Test {
+ protected:
+  WindowsTest() : save_host_(journal_, registry_), main_host_(journal_, registry_), form2_(save_host_),
+                  form1_(main_host_, form2_) {
+    form2_.SetMainWindow(form1_);
+    main_host_.form = &form1_;
+    main_host_.exe = dir_ / "Panestow.exe";
+    main_host_.command_line = "\"" + main_host_.exe + "\"";
+  }
+  std::string File(const char* ext) { return dir_ / (std::string("Panestow") + ext); }
+  // A layout file for the slot that writes Dialog\Left = value.
+  void SaveSlotFile(const char* ext, int value) {
+    WriteFileBytes(File(ext), "1\r\n[Dialog]\r\n1\r\nLeft\t" + std::to_string(value) + "\r\n");
+  }
+  std::string Left() {
+    MemoryRegistry::Key* key = registry_.Find("\\Software\\Jw_cad\\jw_win\\Dialog");
+    const RegValue* v = key ? MemoryRegistry::FindValue(key, "Left") : nullptr;
+    return v ? std::to_string(static_cast<unsigned char>(v->data[0])) : "none";
+  }
+  void Show(const std::string& args) {
+    main_host_.command_line += args;
+    form1_.FormShow();
+  }
+  // The journal from the command-line step on (after the status is cleared).
+  std::vector<std::string> AfterStartUp() {
+    auto& l = journal_.lines;
+    auto it = std::find(l.begin(), l.end(), "status ");
+    return std::vector<std::string>(it == l.end() ? l.begin() : it + 1, l.end());
+  }
+
+  ScratchDir dir_;
+  Journal journal_;
+  MemoryRegistry registry_;
+  FakeSaveHost save_host_;
+  FakeMainHost main_host_;
+  TForm2 form2_;
+  TForm1 form1_;
+};
+
+TEST_F(WindowsTest, FirstShowDerivesPathsAppliesSettingsThenCaptionsThenStatus) {
+  WriteFileBytes(File(".ini"),
+                 "[Form]\r\nF1_X=0x20\r\nF1_Y=-8\r\nF1_W=abc\r\nF1_H=\r\nF2_X=$10\r\n"
+                 "[Sets]\r\nTit1=\"新しい\"\r\nTit3=\"\"\r\n");
+  Show("");
+  EXPECT_EQ(form1_.IniPath, File(".ini"));
+  EXPECT_EQ(form1_.SlotPath1, File(".rg"));
+  EXPECT_EQ(form1_.SlotPath2, File(".rg2"));
+  EXPECT_EQ(form1_.SlotPath4, File(".rg4"));
+  EXPECT_THAT(journal_.lines,
+              ElementsAre("left 32", "top -8", "width 0", "save left 16", "title 1 新しい",
+                          "caption 1 新しい", std::string("caption 2 ") + kDesignTitles[1],
+                          std::string("caption 3 ") + kDesignTitles[2], std::string("caption 4 ") + kDesignTitles[3],
+                          "status "));
+  EXPECT_EQ(main_host_.restore_width, 72);  // the narrowest window, 112 wide: 96 - 24
+}
+
+TEST_F(WindowsTest, CloseWritesWhatTheWindowsHoldAndTheNextStartReadsItBack) {
+  Show("");
+  main_host_.bounds = WindowBounds{612, 80, 260, 250};
+  save_host_.left = 300;
+  save_host_.top = 200;
+  save_host_.titles[2] = "";
+  save_host_.titles[1] = "\"quoted\" title";
+  form1_.FormClose();
+  EXPECT_EQ(ReadFileBytes(File(".ini")),
+            "[Form]\r\nF1_X=612\r\nF1_Y=80\r\nF1_W=260\r\nF1_H=250\r\nF2_X=300\r\nF2_Y=200\r\n[Sets]\r\n"
+            "Tit1=\"【設定１】でレイアウトを戻す\"\r\nTit2=\"\"quoted\" title\"\r\nTit3=\"\"\r\n"
+            "Tit4=\"【設定４】でレイアウトを戻す\"\r\n");
+
+  Journal journal;
+  FakeSaveHost save(journal, registry_);
+  FakeMainHost main(journal, registry_);
+  TForm2 form2(save);
+  TForm1 form1(main, form2);
+  main.exe = main_host_.exe;
+  form1.FormShow();
+  EXPECT_EQ(main.bounds.left, 612);
+  EXPECT_EQ(main.bounds.width, 260);
+  EXPECT_EQ(save.top, 200);
+  EXPECT_EQ(save.titles[1], "\"quoted\" title");
+  EXPECT_EQ(save.titles[2], kDesignTitles[2]) << "a cleared title reads as absent";
+}
+
+TEST_F(WindowsTest, ResizeKeepsRestoreButtonsAtLeast64Wide) {
+  for (auto [client, button] : {std::pair{204, 180}, {88, 64}, {89, 65}, {60, 64}, {400, 376}}) {
+    main_host_.bounds.width = client + 16;
+    form1_.FormResize();
+    EXPECT_EQ(main_host_.restore_width, button) << client;
+  }
+}
+
+TEST_F(WindowsTest, RestoreButtonsCheckTheFileConfirmRestoreAndReport) {
+  Show("");
+  main_host_.status = "previous";
+  journal_.lines.clear();
+  // No file: a beep, the slot's warning, and the status label as it was.
+  form1_.Button3Click();
+  EXPECT_THAT(journal_.lines, ElementsAre("beep 65535", std::string("dialog warning 4: ") +
+                                                             "Jw_cad画面レイアウトは［設定２］で保存されていません。"));
+  EXPECT_EQ(form1_.LayoutPath, File(".rg2"));
+  EXPECT_EQ(main_host_.status, "previous");
+
+  // Declined: nothing happens.
+  SaveSlotFile(".rg", 7);
+  journal_.lines.clear();
+  journal_.answers = {DialogResult::No};
+  form1_.Button2Click();
+  EXPECT_THAT(journal_.lines, ElementsAre(std::string("dialog confirmation 3: ") + kConfirmRestore));
+  EXPECT_EQ(Left(), "none");
+  journal_.answers = {DialogResult::Cancel};
+  form1_.Button2Click();
+  EXPECT_EQ(Left(), "none");
+
+  // Confirmed: the status text, then the information.
+  journal_.lines.clear();
+  form1_.Button2Click();
+  EXPECT_THAT(journal_.lines, ElementsAre(std::string("dialog confirmation 3: ") + kConfirmRestore,
+                                          std::string("status ") + kStatusOk,
+                                          std::string("dialog information 4: ") + kRestoredInfo));
+  EXPECT_EQ(Left(), "7");
+
+  // A restore that fails reports on the status label only.
+  WriteFileBytes(File(".rg4"), "1\r\n[Dialog]\r\n1\r\n" + std::string(16384, 'n') + "\t1\r\n");
+  journal_.lines.clear();
+  form1_.Button5Click();
+  EXPECT_THAT(journal_.lines, ElementsAre(std::string("dialog confirmation 3: ") + kConfirmRestore,
+                                          std::string("status ") + kStatusFailed));
+}
+
+TEST_F(WindowsTest, SaveButtonOpensTheSaveWindowOnlyAfterYesAndRefreshesCaptions) {
+  Show("");
+  journal_.lines.clear();
+  journal_.answers = {DialogResult::No};
+  form1_.Button1Click();
+  EXPECT_THAT(journal_.lines,
+              ElementsAre("dialog confirmation 3: Jw_cadは全て終了しておいて下さい。\r\n\r\nよろしいですか？"));
+
+  journal_.lines.clear();
+  main_host_.during_modal = [&] { save_host_.titles[1] = "edited, not saved"; };
+  form1_.Button1Click();
+  EXPECT_THAT(journal_.lines, ::testing::Contains("save window"));
+  EXPECT_THAT(journal_.lines, ::testing::Contains("caption 2 edited, not saved"));
+}
+
+TEST_F(WindowsTest, SaveButtonsCaptureIntoTheirSlotAndAFailedSaveKeepsTheOldFile) {
+  Show("");
+  MemoryRegistry::SetValue(registry_.Create("\\Software\\Jw_cad\\jw_win\\Dialog"), "Left", kRegDword, DwordBytes(9));
+  journal_.lines.clear();
+  form2_.Button3Click();
+  EXPECT_EQ(form2_.SavePath, File(".rg3"));
+  EXPECT_EQ(ReadFileBytes(File(".rg3")), "1\r\n[Dialog]\r\n1\r\nLeft\t9\r\n");
+  EXPECT_THAT(journal_.lines,
+              ElementsAre("dialog information 4: Jw_cad画面レイアウトファイルを保存しました。"));
+
+  // A value that cannot be read fails the capture: the error, and slot 3's
+  // file stays as it was.
+  MemoryRegistry::SetValue(registry_.Create("\\Software\\Jw_cad\\jw_win\\UserBar"), "Wide", kRegDword,
+                           std::string(8, '\x01'));
+  journal_.lines.clear();
+  form2_.Button3Click();
+  EXPECT_THAT(journal_.lines,
+              ElementsAre("dialog error 4: Jw_cad画面レイアウトファイルが保存出来ませんでした。"));
+  EXPECT_EQ(ReadFileBytes(File(".rg3")), "1\r\n[Dialog]\r\n1\r\nLeft\t9\r\n");
+
+  form2_.Button5Click();
+  EXPECT_EQ(journal_.lines.back(), "save close");
+}
+
+// What each first argument does, with slot 2's file present and slot 3's not.
+TEST_F(WindowsTest, CommandLineModes) {
+  struct Case {
+    const char* args;
+    std::vector<std::string> then;  // the journal after start-up
+  };
+  const std::string confirm = std::string("dialog confirmation 3: ") + kConfirmRestore;
+  const std::string ok = std::string("status ") + kStatusOk;
+  const std::string info = std::string("dialog information 4: ") + kRestoredInfo;
+  const std::string warn3 = "dialog warning 4: Jw_cad画面レイアウトは［設定３］で保存されていません。";
+  const Case cases[] = {
+      {"", {}},
+      {" 2", {confirm, ok, info, "close"}},
+      {" 02", {confirm, ok, info, "close"}},
+      {" 3", {"beep 65535", warn3, "close"}},
+      {" S2", {ok, "close"}},
+      {" s2", {ok, "close"}},
+      {" S02", {ok, "close"}},
+      {" S3", {}},
+      {" J3", {}},
+      {" 0", {}}, {" 5", {}}, {" -1", {}}, {" X", {}}, {" S", {}}, {" S0", {}}, {" S5", {}},
+      {" S2x", {}}, {" J", {}}, {" J0", {}}, {" J5", {}},
+      {" \"\" S2", {ok, "close"}},
+  };
+  for (const Case& c : cases) {
+    journal_.lines.clear();
+    registry_ = MemoryRegistry();
+    SaveSlotFile(".rg2", 2);
+    main_host_.command_line = "\"" + main_host_.exe + "\"";
+    Show(c.args);
+    EXPECT_EQ(AfterStartUp(), c.then) << c.args;
+    EXPECT_EQ(Left(), c.then.empty() || c.then[0] == "beep 65535" ? "none" : "2") << c.args;
+  }
+}
+
+TEST_F(WindowsTest, ConfirmedModeClosesAlsoWhenDeclined) {
+  SaveSlotFile(".rg2", 2);
+  journal_.answers = {DialogResult::No};
+  Show(" 2");
+  EXPECT_THAT(AfterStartUp(), ElementsAre(std::string("dialog confirmation 3: ") + kConfirmRestore, "close"));
+  EXPECT_EQ(Left(), "none");
+}
+
+TEST_F(WindowsTest, SilentModeSetsLayoutPathOnlyForASlotInRange) {
+  Show(" S3");
+  EXPECT_EQ(form1_.LayoutPath, File(".rg3"));
+  TForm1 other(main_host_, form2_);
+  main_host_.command_line = "p.exe S7";
+  other.FormShow();
+  EXPECT_EQ(other.LayoutPath, "");
+}
+
+TEST_F(WindowsTest, LaunchModeRestoresThenStartsTheRegisteredProgram) {
+  SaveSlotFile(".rg", 1);
+  MemoryRegistry::SetValue(registry_.Create(registry_.Root(RegRoot::ClassesRoot), "Jwwin.Document\\shell\\open\\command"),
+                           "", kRegSz, SzBytes("C:\\JWW\\Jw_win.exe \"%1\""));
+  Show(" J1 a.jww \"b c.jww\"");
+  EXPECT_THAT(AfterStartUp(),
+              ElementsAre(std::string("status ") + kStatusOk,
+                          "shell OPEN|\"C:\\JWW\\Jw_win.exe\"|\"a.jww\" \"b c.jww\"|\"C:\\JWW\\Jw_win.exe\"|5", "close"));
+  EXPECT_EQ(Left(), "1");
+}
+
+TEST_F(WindowsTest, LaunchModeFallsBackWhenNoTextCommandIsRegistered) {
+  SaveSlotFile(".rg", 1);
+  // A default value that is not text reads as no command at all.
+  MemoryRegistry::SetValue(registry_.Create(registry_.Root(RegRoot::ClassesRoot), "Jwwin.Document\\shell\\open\\command"),
+                           "", kRegDword, DwordBytes(1));
+  Show(" j1");
+  EXPECT_THAT(AfterStartUp(), ElementsAre(std::string("status ") + kStatusOk,
+                                          "shell OPEN|\"C:\\JWW\\Jw_win.exe\"||\"C:\\JWW\\Jw_win.exe\"|5", "close"));
+  EXPECT_EQ(form1_.ReadOpenCommand(), "");
+}
+
+}  // namespace
+}  // namespace panestow::test
