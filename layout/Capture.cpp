@@ -8,7 +8,9 @@ namespace panestow {
 
 const char kJwCadKey[] = "\\Software\\Jw_cad\\jw_win";
 const char kJwCadKeySlash[] = "\\Software\\Jw_cad\\jw_win\\";
-const char kPlaceholder[] = "　";
+// U+3000 in code page 932, spelled as bytes: the file format fixes them
+// whatever the compiler's execution character set.
+const char kPlaceholder[] = "\x81\x40";
 
 bool PassesCaptureFilter(const std::string& name) {
   std::string upper = name;

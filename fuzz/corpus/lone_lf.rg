@@ -1,0 +1,5 @@
+1
+[UserBar]
+2
+A	"x	y"
+B	$1F

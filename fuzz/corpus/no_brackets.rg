@@ -1,0 +1,1 @@
+2TOOLBAR-11Caption	"a"b"[LayerBar]0
