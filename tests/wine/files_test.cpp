@@ -7,6 +7,7 @@
 #include "app/files.h"
 #include "layout/LineList.h"
 #include "tests/common/TestFiles.h"
+#include "tests/wine/UnixSide_win.h"
 
 namespace panestow::test {
 namespace {
@@ -55,6 +56,21 @@ TEST(WinFiles, AFileThatCannotBeReplacedStaysAsItWas) {
   EXPECT_FALSE(ReplaceFileContents(dir / "folder.rg", "new"));
   EXPECT_FALSE(ReplaceFileContents(dir / "missing\\p.rg", "new"));
   EXPECT_EQ(FilesIn(dir.path()), 2u) << "a temporary file was left behind";
+}
+
+TEST(WinFiles, AFolderWhereNothingMayBeWrittenKeepsTheOldFile) {
+  ScratchDir dir;
+  const std::string folder = dir / "locked";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string path = folder + "\\p.ini";
+  WriteFileBytes(path, "old settings");
+  {
+    ImmutableFolder locked(folder);
+    ASSERT_TRUE(locked.ok()) << "cannot make a folder unwritable here (chattr +i)";
+    EXPECT_FALSE(ReplaceFileContents(path, "new settings"));
+    EXPECT_EQ(ReadFileBytes(path), "old settings");
+  }
+  EXPECT_EQ(FilesIn(folder), 1u);
 }
 
 TEST(WinFiles, ExistsMeansAFile) {
