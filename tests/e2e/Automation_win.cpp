@@ -179,8 +179,10 @@ bool PressKey(HWND window, UINT vk) {
     target = info.hwndFocus;
   }
   const UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+  // Repeat count 1 and the scan code; a release also carries the previous
+  // key state and the transition bit.
   const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
-  const LPARAM up = down | (1L << 30) | (1L << 31);
+  const LPARAM up = down | (static_cast<LPARAM>(3) << 30);
   return PostMessageA(target, WM_KEYDOWN, vk, down) && PostMessageA(target, WM_KEYUP, vk, up);
 }
 
