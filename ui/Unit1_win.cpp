@@ -71,8 +71,10 @@ void MainWindow::CreateControls() {
   button1_ = CreateButton(panel2_, kButton1Id, "保存", Rect{104, 4, 57, 25}, font);
   panel3_ = CreatePanel(panel2_, Rect{4, 4, 89, 25}, kSkyBlue, 2, "レイアウト", font);
   button_close_ = CreateButton(panel1_, kButtonCloseId, "×", Rect{1, 1, 20, 20}, GothicFont(11));
-  label_stat_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 26, 4, 0, 0, panel1_,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelStatId)),
+  // Clipped by the status bar, which lies above it: a long status text
+  // ends at the bar instead of painting over it.
+  label_stat_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX, 26,
+                                4, 0, 0, panel1_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelStatId)),
                                 GetModuleHandleA(nullptr), nullptr);
   SendMessageA(label_stat_, WM_SETFONT, reinterpret_cast<WPARAM>(GothicFont(13)), FALSE);
   panel4_ = CreatePanel(hwnd_, Rect{0, 0, 0, 0}, DesktopColor(), 0, nullptr, font);

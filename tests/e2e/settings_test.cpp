@@ -1,0 +1,131 @@
+// Start, close and the settings file, seen from outside the program.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "tests/e2e/E2e.h"
+
+namespace panestow::e2e {
+namespace {
+
+using test::PathExists;
+using test::ReadFileBytes;
+using test::WriteFileBytes;
+
+// The outer size a window of `hwnd`'s styles has for this client area.
+SIZE OuterSizeFor(HWND hwnd, int client_width, int client_height) {
+  RECT rc = {0, 0, client_width, client_height};
+  AdjustWindowRectEx(&rc, static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE)));
+  return SIZE{rc.right - rc.left, rc.bottom - rc.top};
+}
+
+HWND SaveWindowOf(DWORD pid) {
+  const auto windows = automation::TopWindows(pid, nullptr, kSaveCaption, false);
+  return windows.empty() ? nullptr : windows.front();
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = fd.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(E2eTest, WithoutSettingsFileStartsAsDesignedAndWritesTheTwelveLinesAtClose) {
+  Start();
+  HWND main = WaitMain();
+  ASSERT_TRUE(main);
+
+  const RECT rc = automation::WindowRect(main);
+  EXPECT_EQ(rc.left, 194);
+  EXPECT_EQ(rc.top, 109);
+  const SIZE client = automation::ClientSize(main);
+  EXPECT_EQ(client.cx, 204);
+  EXPECT_EQ(client.cy, 211);
+  const SIZE outer = OuterSizeFor(main, 204, 211);
+  EXPECT_EQ(rc.right - rc.left, outer.cx);
+  EXPECT_EQ(rc.bottom - rc.top, outer.cy);
+
+  for (int slot = 1; slot <= 4; ++slot) EXPECT_EQ(RestoreCaption(main, slot), kDefaultTitles[slot - 1]) << slot;
+  EXPECT_EQ(automation::TextOf(StatusLabel(main)), "");
+  HWND save = SaveWindowOf(app_.Id());
+  ASSERT_TRUE(save) << "the save window exists from the start, hidden";
+  EXPECT_FALSE(IsWindowVisible(save));
+  const RECT save_rc = automation::WindowRect(save);
+  EXPECT_EQ(save_rc.left, 193);
+  EXPECT_EQ(save_rc.top, 109);
+
+  CloseByButton(main);
+  EXPECT_EQ(ReadFileBytes(Beside(".ini")),
+            IniText({194, 109, outer.cx, outer.cy, 193, 109,
+                     {kDefaultTitles[0], kDefaultTitles[1], kDefaultTitles[2], kDefaultTitles[3]}}));
+}
+
+TEST_F(E2eTest, AppliesTheSettingsFileAndWritesTheSameValuesBackAtClose) {
+  // Names in another case, a hexadecimal number, a comment and a foreign
+  // key: read as the profile service reads them, gone after the next exit.
+  WriteFileBytes(Beside(".ini"),
+                 "; moved and renamed\r\n"
+                 "[form]\r\n"
+                 "f1_x=300\r\n"
+                 "F1_Y=$96\r\n"
+                 "F1_W=260\r\n"
+                 "F1_H=280\r\n"
+                 "F2_X=120\r\n"
+                 "F2_Y=90\r\n"
+                 "Extra=1\r\n"
+                 "[Sets]\r\n"
+                 "Tit1=\"Alpha\"\r\n"
+                 "Tit2=\"  spaced  \"\r\n"
+                 "Tit3=\"\"\r\n"
+                 "Tit4=\"say \"hi\"\"\r\n");
+  Start();
+  HWND main = WaitMain();
+  ASSERT_TRUE(main);
+
+  const RECT rc = automation::WindowRect(main);
+  EXPECT_EQ(rc.left, 300);
+  EXPECT_EQ(rc.top, 150);
+  EXPECT_EQ(rc.right - rc.left, 260);
+  EXPECT_EQ(rc.bottom - rc.top, 280);
+  HWND save = SaveWindowOf(app_.Id());
+  ASSERT_TRUE(save);
+  EXPECT_EQ(automation::WindowRect(save).left, 120);
+  EXPECT_EQ(automation::WindowRect(save).top, 90);
+  // An empty title reads as absent and leaves the default.
+  const std::string titles[4] = {"Alpha", "  spaced  ", kDefaultTitles[2], "say \"hi\""};
+  for (int slot = 1; slot <= 4; ++slot) EXPECT_EQ(RestoreCaption(main, slot), titles[slot - 1]) << slot;
+
+  automation::PressCloseBox(main);
+  ExpectExit();
+  EXPECT_EQ(ReadFileBytes(Beside(".ini")),
+            IniText({300, 150, 260, 280, 120, 90, {titles[0], titles[1], titles[2], titles[3]}}));
+}
+
+TEST_F(E2eTest, ReadOnlySettingsFileIsAppliedAndLeftAsItWas) {
+  const std::string ini =
+      "[Form]\r\nF1_X=250\r\nF1_Y=120\r\n[Sets]\r\nTit1=\"kept\"\r\n";
+  WriteFileBytes(Beside(".ini"), ini);
+  ASSERT_TRUE(SetFileAttributesA(Beside(".ini").c_str(), FILE_ATTRIBUTE_READONLY));
+  Start();
+  HWND main = WaitMain();
+  ASSERT_TRUE(main);
+  EXPECT_EQ(automation::WindowRect(main).left, 250);
+  EXPECT_EQ(RestoreCaption(main, 1), "kept");
+
+  CloseByButton(main);
+  EXPECT_EQ(ReadFileBytes(Beside(".ini")), ini);
+  // Nothing half-written is left beside it either.
+  EXPECT_EQ(FilesIn(Folder()), (std::vector<std::string>{"panestow.exe", "panestow.ini"}));
+}
+
+}  // namespace
+}  // namespace panestow::e2e
