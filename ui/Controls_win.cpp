@@ -119,6 +119,18 @@ void RegisterControlClasses(HINSTANCE instance) {
   RegisterClassExA(&wc);
 }
 
+void RegisterWindowClass(HINSTANCE instance, const char* name, WNDPROC proc) {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = GetSysColorBrush(COLOR_BACKGROUND);
+  wc.lpszClassName = name;
+  RegisterClassExA(&wc);
+}
+
 HWND CreatePanel(HWND parent, const Rect& r, COLORREF color, int bevel_width, const char* caption, HFONT font) {
   PanelData* data = new PanelData{color, BrushOf(color), bevel_width, font};
   return CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, caption ? caption : "",
@@ -173,6 +185,21 @@ LRESULT ControlColors(HDC dc, HWND control) {
 }
 
 void MoveControl(HWND control, const Rect& r) { MoveWindow(control, r.left, r.top, r.width, r.height, TRUE); }
+
+RECT RestoredRect(HWND window) {
+  RECT rc;
+  GetWindowRect(window, &rc);
+  WINDOWPLACEMENT placement = {};
+  placement.length = sizeof placement;
+  if (!IsIconic(window) || !GetWindowPlacement(window, &placement)) return rc;
+  // The placement is in workspace coordinates: relative to the work area
+  // of the primary monitor.
+  RECT work = {0, 0, 0, 0};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  rc = placement.rcNormalPosition;
+  OffsetRect(&rc, work.left, work.top);
+  return rc;
+}
 
 SIZE OuterSize(DWORD style, DWORD ex_style, int client_width, int client_height) {
   RECT rc = {0, 0, client_width, client_height};

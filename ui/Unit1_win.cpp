@@ -42,15 +42,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::Register(HINSTANCE instance) {
-  WNDCLASSEXA wc = {};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = GetSysColorBrush(COLOR_BACKGROUND);
-  wc.lpszClassName = kClassName;
-  RegisterClassExA(&wc);
+  RegisterWindowClass(instance, kClassName, ObjectWindowProc<MainWindow>);
 }
 
 void MainWindow::Create() {
@@ -121,8 +113,7 @@ std::string MainWindow::CommandLine() {
 }
 
 WindowBounds MainWindow::Bounds() {
-  RECT rc;
-  GetWindowRect(hwnd_, &rc);
+  const RECT rc = RestoredRect(hwnd_);
   return WindowBounds{rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top};
 }
 
@@ -203,17 +194,6 @@ void MainWindow::OnCommand(int id) {
       case kButtonCloseId: form_.ButtonCloseClick(); break;
     }
   });
-}
-
-LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  MainWindow* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (msg == WM_NCCREATE) {
-    self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-  return self->Handle(msg, wp, lp);
 }
 
 LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {

@@ -47,9 +47,11 @@ class MainWindow : public Form1Host {
   void ShellExec(const std::string& verb, const std::string& file, const std::string& parameters,
                     const std::string& directory, int show) override;
 
- private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  // For the window procedure.
+  void Attach(HWND hwnd) { hwnd_ = hwnd; }
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+
+ private:
   void CreateControls();
   void LayOut();
   void OnCommand(int id);

@@ -47,15 +47,7 @@ SaveWindow::~SaveWindow() {
 }
 
 void SaveWindow::Register(HINSTANCE instance) {
-  WNDCLASSEXA wc = {};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = GetSysColorBrush(COLOR_BACKGROUND);
-  wc.lpszClassName = kClassName;
-  RegisterClassExA(&wc);
+  RegisterWindowClass(instance, kClassName, ObjectWindowProc<SaveWindow>);
 }
 
 void SaveWindow::Create(HWND owner) {
@@ -86,7 +78,8 @@ void SaveWindow::CreateControls() {
 void SaveWindow::ShowModal() {
   modal_ = true;
   EnableWindow(owner_, FALSE);
-  ShowWindow(hwnd_, SW_SHOW);
+  // Shown as it was last placed, also when it was closed minimized.
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
   SetForegroundWindow(hwnd_);
   SetFocus(edits_[0]);
   MSG msg;
@@ -113,17 +106,10 @@ std::string SaveWindow::Title(int slot) { return WindowText(edits_[slot - 1]); }
 
 void SaveWindow::SetTitle(int slot, const std::string& text) { SetWindowTextA(edits_[slot - 1], text.c_str()); }
 
-int32_t SaveWindow::Left() {
-  RECT rc;
-  GetWindowRect(hwnd_, &rc);
-  return rc.left;
-}
+// A window closed while minimized keeps the place it will come back to.
+int32_t SaveWindow::Left() { return RestoredRect(hwnd_).left; }
 
-int32_t SaveWindow::Top() {
-  RECT rc;
-  GetWindowRect(hwnd_, &rc);
-  return rc.top;
-}
+int32_t SaveWindow::Top() { return RestoredRect(hwnd_).top; }
 
 void SaveWindow::SetLeft(int32_t left) {
   SetWindowPos(hwnd_, nullptr, left, Top(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -170,17 +156,6 @@ void SaveWindow::OnCommand(int id, int code, HWND control) {
       case kCloseButtonId: form_.Button5Click(); break;
     }
   });
-}
-
-LRESULT CALLBACK SaveWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  SaveWindow* self = reinterpret_cast<SaveWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (msg == WM_NCCREATE) {
-    self = static_cast<SaveWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-  return self->Handle(msg, wp, lp);
 }
 
 LRESULT SaveWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {

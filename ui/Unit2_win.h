@@ -35,9 +35,11 @@ class SaveWindow : public Form2Host {
   DialogResult ShowMessage(const std::string& text, DialogKind kind, unsigned buttons) override;
   RegistryStorePtr NewRegistryStore() override;
 
- private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  // For the window procedure.
+  void Attach(HWND hwnd) { hwnd_ = hwnd; }
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+
+ private:
   void CreateControls();
   void OnCommand(int id, int code, HWND control);
 

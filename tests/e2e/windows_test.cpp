@@ -184,6 +184,32 @@ TEST_F(WindowsTest, TitleEditedWithoutSavingReachesTheRestoreButtonAndTheSetting
   for (int slot = 1; slot <= 4; ++slot) EXPECT_FALSE(PathExists(SlotFile(slot)));
 }
 
+// A save window closed while minimized comes back where it stood, and its
+// place, not the icon's, goes into the settings file.
+TEST_F(WindowsTest, SaveWindowClosedWhileMinimizedKeepsItsPlace) {
+  Start();
+  HWND main = WaitMain();
+  ASSERT_TRUE(main);
+  HWND save = OpenSaveWindow(main);
+  ASSERT_TRUE(save);
+  PostMessageA(save, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(automation::WaitUntil([&] { return IsIconic(save) != FALSE; }, kTimeoutMs, app_.Handle()));
+  CloseSaveWindow(main, save, nullptr);
+
+  save = OpenSaveWindow(main);
+  ASSERT_TRUE(save);
+  EXPECT_FALSE(IsIconic(save));
+  const RECT rc = automation::WindowRect(save);
+  EXPECT_EQ(rc.left, 193);
+  EXPECT_EQ(rc.top, 109);
+  PostMessageA(save, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(automation::WaitUntil([&] { return IsIconic(save) != FALSE; }, kTimeoutMs, app_.Handle()));
+  CloseSaveWindow(main, save, nullptr);
+  CloseByButton(main);
+  const std::string ini = ReadFileBytes(Beside(".ini"));
+  EXPECT_NE(ini.find("\r\nF2_X=193\r\nF2_Y=109\r\n"), std::string::npos) << ini;
+}
+
 TEST_F(WindowsTest, RestoreAnsweredYesRewritesTheKeysAndReports) {
   PutKeysBeforeRestore();
   WriteFileBytes(SlotFile(1), kSlotLayout);
