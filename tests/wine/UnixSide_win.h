@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace panestow::test {
 
@@ -40,7 +41,7 @@ inline bool RunUnix(const std::string& command_line) {
 class ImmutableFolder {
  public:
   explicit ImmutableFolder(const std::string& windows_path)
-      : probe_(windows_path + "\\probe"), unix_(UnixPath(windows_path)) {
+      : folder_(windows_path), unix_(UnixPath(windows_path)) {
     if (unix_.empty() || !RunUnix("/usr/bin/chattr +i \"" + unix_ + "\"")) return;
     // Wine does not always wait for a Unix program to end: watch for the
     // attribute to take hold.
@@ -53,21 +54,26 @@ class ImmutableFolder {
     if (unix_.empty()) return;
     RunUnix("/usr/bin/chattr -i \"" + unix_ + "\"");
     for (int i = 0; i < 100 && !CanCreate(); ++i) Sleep(50);
+    // A probe made just before the attribute took hold could not go then.
+    for (const std::string& probe : leftovers_) DeleteFileA(probe.c_str());
   }
   ImmutableFolder(const ImmutableFolder&) = delete;
   ImmutableFolder& operator=(const ImmutableFolder&) = delete;
   bool ok() const { return ok_; }
 
  private:
-  bool CanCreate() const {
-    HANDLE h = CreateFileA(probe_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  bool CanCreate() {
+    const std::string probe = folder_ + "\\probe" + std::to_string(probes_++);
+    HANDLE h = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     CloseHandle(h);
-    DeleteFileA(probe_.c_str());
+    if (!DeleteFileA(probe.c_str())) leftovers_.push_back(probe);
     return true;
   }
 
-  std::string probe_;
+  std::string folder_;
+  int probes_ = 0;
+  std::vector<std::string> leftovers_;
   std::string unix_;
   bool ok_ = false;
 };
