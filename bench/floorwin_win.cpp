@@ -2,9 +2,12 @@
 // registry calls of a restore and nothing else.
 //
 //   floorwin [-nowindow] [SCRIPT]
+//   floorwin [-nowindow] -product FILE.rg
 //
 // Without SCRIPT it only creates its window, shows it and closes it; with
-// -nowindow it makes the calls without any window.
+// -nowindow it makes the calls without any window. With -product it runs
+// the product's restore (LoadLines + ApplyLayout) instead of the floor, to
+// tell the restore code's share of a whole run from the rest.
 #include <windows.h>
 
 #include <cstdlib>
@@ -13,6 +16,9 @@
 
 #include "bench/BenchUtil_win.h"
 #include "bench/Floor_win.h"
+#include "layout/LineList.h"
+#include "layout/Restore.h"
+#include "registry/RegistryStore_win.h"
 
 namespace {
 
@@ -28,13 +34,15 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   bool window = true;
+  bool product = false;
   std::string script_path;
   for (int i = 1; i < __argc; ++i) {
     if (std::strcmp(__argv[i], "-nowindow") == 0) window = false;
+    else if (std::strcmp(__argv[i], "-product") == 0) product = true;
     else script_path = __argv[i];
   }
   std::string script;
-  if (!script_path.empty() && !panestow::bench::ReadBytes(script_path, script)) return 2;
+  if (!product && !script_path.empty() && !panestow::bench::ReadBytes(script_path, script)) return 2;
 
   HWND hwnd = nullptr;
   if (window) {
@@ -49,7 +57,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                            instance, nullptr);
     if (!hwnd) return 3;
   }
-  if (!script.empty() && !panestow::bench::FloorRestore(script)) return 1;
+  if (product) {
+    panestow::LineList lines;
+    lines.LoadLines(script_path);
+    panestow::RegistryStorePtr store = panestow::NewWinRegistryStore();
+    if (!panestow::ApplyLayout(lines, *store)) return 1;
+  } else if (!script.empty() && !panestow::bench::FloorRestore(script)) {
+    return 1;
+  }
   if (!hwnd) return 0;
   ShowWindow(hwnd, SW_SHOW);
   UpdateWindow(hwnd);

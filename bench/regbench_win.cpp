@@ -4,6 +4,7 @@
 // processes: panestow.exe S1 against the floor in a minimal window program.
 //
 //   regbench DIR [--rounds N] [--huge-rounds N] [--process-rounds N] [--no-huge]
+//   regbench --compare ROUNDS FOLDER COMMAND...   (whole processes, paired)
 //
 // DIR (a Windows path) receives the data sets and holds app\panestow.exe.
 // The registry of the prefix is rewritten under HKCU\Software\Jw_cad.
@@ -36,8 +37,8 @@ const char kRegExe[] = "C:\\windows\\system32\\reg.exe";
 struct Options {
   std::string dir;
   int rounds = 11;
-  int huge_rounds = 3;
-  int process_rounds = 11;
+  int huge_rounds = 5;
+  int process_rounds = 21;
   bool huge = true;
 };
 
@@ -289,6 +290,12 @@ void BenchCapture(DataSet& d, const Options& o, int rounds) {
                       RunProcess(std::string(kRegExe) + " export HKCU\\" + kJwCadPath + " \"" + exported + "\" /y");
                   return r.started && r.exit_code == 0;
                 }});
+  // The same without the file, to tell the capture's share from the save's.
+  vs.push_back({"  of which: CaptureLayout alone", [] {
+                  LineList lines;
+                  RegistryStorePtr store = NewWinRegistryStore();
+                  return CaptureLayout(*store, lines);
+                }});
   RunPaired(vs, rounds, true, [&](const Variant& v) {
     std::string bytes;
     if (&v == &vs[0] && (!ReadBytes(out, bytes) || bytes != d.rg_bytes)) {
@@ -357,6 +364,10 @@ void BenchProcesses(const DataSet& d, const Options& o, int rounds) {
     std::snprintf(buf, sizeof buf, "%.2fx", Median(r));
     std::printf("  %-50s %11.1f %24s\n", p.label.c_str(), Median(p.ms), &p == &ps[1] ? "1" : buf);
   }
+  std::vector<double> sums;
+  for (size_t i = 0; i < ps[0].ms.size(); ++i) sums.push_back(ps[0].ms[i] / (ps[2].ms[i] + ps[3].ms[i]));
+  std::printf("  panestow.exe S1 over the window alone and the floor alone as two processes, summed: %.2fx\n",
+              Median(sums));
   const double ratio = Median(ratios);
   std::printf("  goal: panestow.exe S1 within 1.2x of floor + window: %.2fx%s\n", ratio,
               ratio <= 1.2 ? " (met)" : " (MISSED)");
@@ -372,6 +383,31 @@ void Memory(const DataSet& d, const Options& o) {
     if (!r.started || r.exit_code != 0) Die("membench failed: " + args);
   }
   std::printf("  goal: product's peak working set under 24 MB\n");
+}
+
+// regbench --compare ROUNDS FOLDER COMMAND...: whole processes in paired
+// rounds of rotating order after one warm-up round, started in FOLDER.
+int Compare(int argc, char** argv) {
+  if (argc < 5) Die("usage: regbench --compare ROUNDS FOLDER COMMAND...");
+  const int rounds = std::atoi(argv[2]);
+  const std::string folder = argv[3];
+  std::vector<std::string> commands(argv + 4, argv + argc);
+  std::vector<std::vector<double>> ms(commands.size());
+  for (int r = -1; r < rounds; ++r) {
+    for (size_t k = 0; k < commands.size(); ++k) {
+      const size_t c = (static_cast<size_t>(r + 1) + k) % commands.size();
+      const ProcessResult res = RunProcess(commands[c], folder);
+      if (!res.started) Die("cannot start " + commands[c]);
+      if (r >= 0) ms[c].push_back(res.ms);
+    }
+  }
+  std::printf("%d paired rounds, medians, CreateProcess to exit\n", rounds);
+  for (size_t c = 0; c < commands.size(); ++c) {
+    std::vector<double> ratios;
+    for (int r = 0; r < rounds; ++r) ratios.push_back(ms[c][r] / ms[0][r]);
+    std::printf("  %9.1f ms %6.2fx  %s\n", Median(ms[c]), Median(ratios), commands[c].c_str());
+  }
+  return 0;
 }
 
 Options Parse(int argc, char** argv) {
@@ -397,6 +433,7 @@ Options Parse(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   setvbuf(stdout, nullptr, _IONBF, 0);
+  if (argc > 1 && std::strcmp(argv[1], "--compare") == 0) return Compare(argc, argv);
   const Options o = Parse(argc, argv);
 
   DataSet typical = Prepare("typical", kTypicalToolbars, o);
