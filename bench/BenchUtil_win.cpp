@@ -1,6 +1,7 @@
 #include "bench/BenchUtil_win.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace panestow::bench {
 
@@ -14,6 +15,21 @@ double NowMs() {
   QueryPerformanceCounter(&now);
   return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
+
+namespace {
+
+double TimesMs(HANDLE process) {
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+  auto ms = [](const FILETIME& t) {
+    return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000.0;
+  };
+  return ms(kernel) + ms(user);
+}
+
+}  // namespace
+
+double CpuMs() { return TimesMs(GetCurrentProcess()); }
 
 double Median(std::vector<double> v) {
   if (v.empty()) return 0;

@@ -11,6 +11,10 @@ namespace panestow::bench {
 // Milliseconds on the performance counter.
 double NowMs();
 
+// User and kernel time of this process, in milliseconds. (Wine does not
+// give a sound figure for other processes.)
+double CpuMs();
+
 double Median(std::vector<double> v);
 
 bool WriteBytes(const std::string& path, const std::string& bytes);

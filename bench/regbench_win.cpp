@@ -4,6 +4,7 @@
 // processes: panestow.exe S1 against the floor in a minimal window program.
 //
 //   regbench DIR [--rounds N] [--huge-rounds N] [--process-rounds N] [--no-huge]
+//                [--no-typical] [--parts capture,restore,process,memory]
 //   regbench --compare ROUNDS FOLDER COMMAND...   (whole processes, paired)
 //
 // DIR (a Windows path) receives the data sets and holds app\panestow.exe.
@@ -40,6 +41,9 @@ struct Options {
   int huge_rounds = 5;
   int process_rounds = 21;
   bool huge = true;
+  bool typical = true;
+  std::string parts = "capture,restore,process,memory";
+  bool Has(const char* part) const { return parts.find(part) != std::string::npos; }
 };
 
 [[noreturn]] void Die(const std::string& what) {
@@ -159,10 +163,13 @@ bool ProductRestore(const std::string& path) {
 }
 
 struct Variant {
-  Variant(std::string l, std::function<bool()> r) : label(std::move(l)), run(std::move(r)) {}
+  Variant(std::string l, std::function<bool()> r, bool process = false)
+      : label(std::move(l)), run(std::move(r)), is_process(process) {}
   std::string label;
   std::function<bool()> run;  // false: the run failed
+  bool is_process;            // runs another program (whose CPU time is not counted)
   std::vector<double> ms;
+  std::vector<double> cpu_ms;  // this process's CPU time
   long calls = -1;
   std::string call_breakdown;
 };
@@ -190,11 +197,13 @@ void RunPaired(std::vector<Variant>& variants, int rounds, bool count_calls,
   for (int r = 0; r < rounds; ++r) {
     for (size_t k = 0; k < n; ++k) {
       Variant& v = variants[(static_cast<size_t>(r) + k) % n];
+      const double cpu_start = CpuMs();
       const double start = NowMs();
       const bool ok = v.run();
       const double ms = NowMs() - start;
       if (!ok) Die(v.label + " failed");
       v.ms.push_back(ms);
+      v.cpu_ms.push_back(CpuMs() - cpu_start);
     }
   }
 }
@@ -221,14 +230,19 @@ double PairedRatio(const Variant& a, const Variant& b) {
 }
 
 void PrintRows(const char* what, const char* set, const std::vector<Variant>& vs, int rounds) {
-  std::printf("\n%s, %s layout (%d paired rounds, medians; ratio = median of the per-round ratios [min-max])\n",
+  std::printf("\n%s, %s layout (%d paired rounds, medians; ratio = median of the per-round ratios [min-max];\n"
+              "  CPU ms = the client's user + kernel time, not the wineserver's)\n",
               what, set, rounds);
-  std::printf("  %-44s %11s %24s %24s %9s\n", "", "median ms", "vs floor", "vs reg.exe", "reg calls");
+  std::printf("  %-44s %11s %24s %24s %9s %9s\n", "", "median ms", "vs floor", "vs reg.exe", "reg calls",
+              "CPU ms");
   for (const Variant& v : vs) {
     char calls[32] = "-";
     if (v.calls >= 0) std::snprintf(calls, sizeof calls, "%ld", v.calls);
-    std::printf("  %-44s %11.1f %24s %24s %9s\n", v.label.c_str(), Median(v.ms),
-                &v == &vs[1] ? "1" : Ratio(v, vs[1]).c_str(), &v == &vs[2] ? "1" : Ratio(v, vs[2]).c_str(), calls);
+    char cpu[32] = "-";
+    if (!v.is_process) std::snprintf(cpu, sizeof cpu, "%.0f", Median(v.cpu_ms));
+    std::printf("  %-44s %11.1f %24s %24s %9s %9s\n", v.label.c_str(), Median(v.ms),
+                &v == &vs[1] ? "1" : Ratio(v, vs[1]).c_str(), &v == &vs[2] ? "1" : Ratio(v, vs[2]).c_str(), calls,
+                cpu);
   }
   if (vs[0].calls >= 0) {
     std::printf("  calls, product: %s\n", vs[0].call_breakdown.c_str());
@@ -289,7 +303,8 @@ void BenchCapture(DataSet& d, const Options& o, int rounds) {
                   const ProcessResult r =
                       RunProcess(std::string(kRegExe) + " export HKCU\\" + kJwCadPath + " \"" + exported + "\" /y");
                   return r.started && r.exit_code == 0;
-                }});
+                },
+                true});
   // The same without the file, to tell the capture's share from the save's.
   vs.push_back({"  of which: CaptureLayout alone", [] {
                   LineList lines;
@@ -316,7 +331,8 @@ void BenchRestore(DataSet& d, const Options& o, int rounds, double goal) {
   vs.push_back({"reg import of a .reg ([-key] + values)", [&] {
                   const ProcessResult r = RunProcess(std::string(kRegExe) + " import \"" + d.reg + "\"");
                   return r.started && r.exit_code == 0;
-                }});
+                },
+                true});
   RunPaired(vs, rounds, true, [&](const Variant& v) { CheckRegistryMatches(d, o, v.label.c_str()); });
   PrintRows("Restore", d.name, vs, rounds);
   std::printf("  checked: after a run of each variant the key holds the layout file's values\n");
@@ -412,7 +428,10 @@ int Compare(int argc, char** argv) {
 
 Options Parse(int argc, char** argv) {
   Options o;
-  if (argc < 2) Die("usage: regbench DIR [--rounds N] [--huge-rounds N] [--process-rounds N] [--no-huge]");
+  if (argc < 2) {
+    Die("usage: regbench DIR [--rounds N] [--huge-rounds N] [--process-rounds N] [--no-huge] [--no-typical]\n"
+        "                [--parts capture,restore,process,memory]");
+  }
   o.dir = argv[1];
   for (int i = 2; i < argc; ++i) {
     const std::string a = argv[i];
@@ -424,6 +443,8 @@ Options Parse(int argc, char** argv) {
     else if (a == "--huge-rounds") o.huge_rounds = next();
     else if (a == "--process-rounds") o.process_rounds = next();
     else if (a == "--no-huge") o.huge = false;
+    else if (a == "--no-typical") o.typical = false;
+    else if (a == "--parts" && i + 1 < argc) o.parts = argv[++i];
     else Die("unknown option " + a);
   }
   return o;
@@ -436,16 +457,17 @@ int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--compare") == 0) return Compare(argc, argv);
   const Options o = Parse(argc, argv);
 
-  DataSet typical = Prepare("typical", kTypicalToolbars, o);
-  BenchCapture(typical, o, o.rounds);
-  BenchRestore(typical, o, o.rounds, 1.1);
-  BenchProcesses(typical, o, o.process_rounds);
-
+  if (o.typical) {
+    DataSet typical = Prepare("typical", kTypicalToolbars, o);
+    if (o.Has("capture")) BenchCapture(typical, o, o.rounds);
+    if (o.Has("restore")) BenchRestore(typical, o, o.rounds, 1.1);
+    if (o.Has("process")) BenchProcesses(typical, o, o.process_rounds);
+  }
   if (o.huge) {
     DataSet huge = Prepare("near-capacity", ToolbarsForFileBytes(LineList::kCapacity), o);
-    BenchCapture(huge, o, o.huge_rounds);
-    BenchRestore(huge, o, o.huge_rounds, 1.1);
-    Memory(huge, o);
+    if (o.Has("capture")) BenchCapture(huge, o, o.huge_rounds);
+    if (o.Has("restore")) BenchRestore(huge, o, o.huge_rounds, 1.1);
+    if (o.Has("memory")) Memory(huge, o);
   }
   // Leave the prefix small: its registry is saved to disk whole.
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Jw_cad");
