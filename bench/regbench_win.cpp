@@ -355,6 +355,7 @@ void BenchProcesses(const DataSet& d, const Options& o, int rounds) {
       {"floor + minimal window, one process", "\"" + floorwin + "\" \"" + d.script_path + "\"", {}},
       {"  of which: minimal window alone", "\"" + floorwin + "\"", {}},
       {"  of which: floor alone (no window)", "\"" + floorwin + "\" -nowindow \"" + d.script_path + "\"", {}},
+      {"product's restore code + minimal window", "\"" + floorwin + "\" -product \"" + d.rg + "\"", {}},
   };
   for (Proc& p : ps) {  // warm-up, and a check of what each restoring program did
     const ProcessResult r = RunProcess(p.command, app);
