@@ -45,11 +45,11 @@ std::vector<std::string> PathParts(const std::string& path) {
   return parts;
 }
 
+// Looked up by name rather than walked: a Jw_cad key can hold thousands of
+// toolbar subkeys.
 Key* Subkey(Key* key, const std::string& name) {
-  for (auto& sub : key->subkeys) {
-    if (SameName(sub->name, name)) return sub.get();
-  }
-  return nullptr;
+  const auto it = key->by_name.find(Folded(name));
+  return it == key->by_name.end() ? nullptr : it->second;
 }
 
 std::string Escaped(const std::string& s) {
@@ -106,6 +106,7 @@ Key* MemoryRegistry::Create(Key* from, const std::string& path) {
       made->name = part;
       made->parent = key;
       next = made.get();
+      key->by_name.emplace(Folded(part), next);
       key->subkeys.push_back(std::move(made));
     }
     key = next;

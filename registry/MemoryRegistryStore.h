@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "registry/RegistryStore.h"
@@ -18,6 +19,7 @@ class MemoryRegistry {
     std::string name;
     Key* parent = nullptr;
     std::vector<std::unique_ptr<Key>> subkeys;  // in creation order
+    std::unordered_map<std::string, Key*> by_name;  // subkeys by upper-cased name
     std::vector<RegValue> values;               // in creation order
     bool writable = true;  // false: opening for all access is refused
   };

@@ -1,0 +1,112 @@
+#include "bench/CallCount_win.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace panestow::bench {
+
+namespace {
+
+enum Fn { kOpen, kCreate, kClose, kQueryInfo, kEnumKey, kEnumValue, kQueryValue, kSetValue, kDeleteValue, kFnCount };
+
+long g_calls[kFnCount];
+void* g_real[kFnCount];
+
+template <Fn F, typename R, typename... A>
+R WINAPI Counted(A... args) {
+  ++g_calls[F];
+  return reinterpret_cast<R(WINAPI*)(A...)>(g_real[F])(args...);
+}
+
+struct Hook {
+  const char* name;
+  void* counted;
+};
+
+const Hook kHooks[kFnCount] = {
+    {"RegOpenKeyExA", reinterpret_cast<void*>(&Counted<kOpen, LONG, HKEY, LPCSTR, DWORD, REGSAM, PHKEY>)},
+    {"RegCreateKeyExA", reinterpret_cast<void*>(&Counted<kCreate, LONG, HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM,
+                                                         LPSECURITY_ATTRIBUTES, PHKEY, LPDWORD>)},
+    {"RegCloseKey", reinterpret_cast<void*>(&Counted<kClose, LONG, HKEY>)},
+    {"RegQueryInfoKeyA", reinterpret_cast<void*>(&Counted<kQueryInfo, LONG, HKEY, LPSTR, LPDWORD, LPDWORD, LPDWORD,
+                                                          LPDWORD, LPDWORD, LPDWORD, LPDWORD, LPDWORD, LPDWORD,
+                                                          PFILETIME>)},
+    {"RegEnumKeyExA", reinterpret_cast<void*>(&Counted<kEnumKey, LONG, HKEY, DWORD, LPSTR, LPDWORD, LPDWORD, LPSTR,
+                                                       LPDWORD, PFILETIME>)},
+    {"RegEnumValueA", reinterpret_cast<void*>(&Counted<kEnumValue, LONG, HKEY, DWORD, LPSTR, LPDWORD, LPDWORD,
+                                                         LPDWORD, LPBYTE, LPDWORD>)},
+    {"RegQueryValueExA",
+     reinterpret_cast<void*>(&Counted<kQueryValue, LONG, HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD>)},
+    {"RegSetValueExA",
+     reinterpret_cast<void*>(&Counted<kSetValue, LONG, HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD>)},
+    {"RegDeleteValueA", reinterpret_cast<void*>(&Counted<kDeleteValue, LONG, HKEY, LPCSTR>)},
+};
+
+// Walks the import table of advapi32 in this executable and sets each
+// hooked entry to the counting stub (on) or back to the real function.
+void Patch(bool on) {
+  BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+  auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
+    if (_stricmp(reinterpret_cast<char*>(base + imp->Name), "advapi32.dll") != 0) continue;
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
+    for (; names->u1.AddressOfData; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      const char* name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name;
+      for (int f = 0; f < kFnCount; ++f) {
+        if (std::strcmp(name, kHooks[f].name) != 0) continue;
+        DWORD old;
+        VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
+        if (on) {
+          g_real[f] = reinterpret_cast<void*>(slots->u1.Function);
+          slots->u1.Function = reinterpret_cast<ULONG_PTR>(kHooks[f].counted);
+        } else if (g_real[f]) {
+          slots->u1.Function = reinterpret_cast<ULONG_PTR>(g_real[f]);
+        }
+        VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
+      }
+    }
+  }
+}
+
+bool g_on = false;
+
+}  // namespace
+
+void StartCountingRegistryCalls() {
+  for (long& c : g_calls) c = 0;
+  if (!g_on) Patch(true);
+  g_on = true;
+}
+
+void StopCountingRegistryCalls() {
+  if (g_on) Patch(false);
+  g_on = false;
+}
+
+long RegistryCallCount() {
+  long total = 0;
+  for (long c : g_calls) total += c;
+  return total;
+}
+
+const char* RegistryCallBreakdown() {
+  static std::string text;
+  text.clear();
+  for (int f = 0; f < kFnCount; ++f) {
+    if (!g_calls[f]) continue;
+    if (!text.empty()) text += ", ";
+    text += kHooks[f].name;
+    text += ' ';
+    text += std::to_string(g_calls[f]);
+  }
+  return text.c_str();
+}
+
+}  // namespace panestow::bench
