@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 namespace panestow::test {
 
@@ -23,17 +22,40 @@ inline std::string UnixPath(const std::string& windows_path) {
   return out;
 }
 
-// Runs a Unix command line and waits for it; false when it could not start.
-inline bool RunUnix(const std::string& command_line) {
+// Runs a Unix shell command and waits until it has ended; false when it
+// could not be started, did not end within ten seconds or failed. Wine does
+// not wait for a Unix program's end through its process handle, so the
+// command leaves its status in a file of its own.
+inline bool RunUnix(const std::string& command) {
+  char dir[MAX_PATH], marker[MAX_PATH];
+  GetTempPathA(MAX_PATH, dir);
+  if (!GetTempFileNameA(dir, "unx", 0, marker)) return false;
+  DeleteFileA(marker);
+  const std::string unix_marker = UnixPath(marker);
+  std::string cmd = "/bin/sh -c \"" + command + "; echo $? > '" + unix_marker + "'\"";
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi;
-  std::string cmd = command_line;
-  if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  WaitForSingleObject(pi.hProcess, 10000);
+  if (unix_marker.empty() ||
+      !CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    return false;
+  }
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  return true;
+  std::string status;
+  for (int i = 0; i < 200 && status.empty(); ++i) {
+    HANDLE h = CreateFileA(marker, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      char buf[16];
+      DWORD got = 0;
+      if (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0 && buf[got - 1] == '\n') status.assign(buf, got - 1);
+      CloseHandle(h);
+    }
+    if (status.empty()) Sleep(50);
+  }
+  DeleteFileA(marker);
+  return status == "0";
 }
 
 // A folder in which nothing can be created, renamed or deleted, even by
@@ -42,20 +64,13 @@ class ImmutableFolder {
  public:
   explicit ImmutableFolder(const std::string& windows_path)
       : folder_(windows_path), unix_(UnixPath(windows_path)) {
-    if (unix_.empty() || !RunUnix("/usr/bin/chattr +i \"" + unix_ + "\"")) return;
-    // Wine does not always wait for a Unix program to end: watch for the
-    // attribute to take hold.
-    for (int i = 0; i < 100 && !ok_; ++i) {
-      ok_ = !CanCreate();
-      if (!ok_) Sleep(50);
-    }
+    if (unix_.empty() || !RunUnix("chattr +i '" + unix_ + "'")) return;
+    // It took: a new file is refused.
+    ok_ = !CanCreate();
   }
   ~ImmutableFolder() {
     if (unix_.empty()) return;
-    RunUnix("/usr/bin/chattr -i \"" + unix_ + "\"");
-    for (int i = 0; i < 100 && !CanCreate(); ++i) Sleep(50);
-    // A probe made just before the attribute took hold could not go then.
-    for (const std::string& probe : leftovers_) DeleteFileA(probe.c_str());
+    RunUnix("chattr -i '" + unix_ + "'");
   }
   ImmutableFolder(const ImmutableFolder&) = delete;
   ImmutableFolder& operator=(const ImmutableFolder&) = delete;
@@ -63,17 +78,15 @@ class ImmutableFolder {
 
  private:
   bool CanCreate() {
-    const std::string probe = folder_ + "\\probe" + std::to_string(probes_++);
+    const std::string probe = folder_ + "\\probe";
     HANDLE h = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     CloseHandle(h);
-    if (!DeleteFileA(probe.c_str())) leftovers_.push_back(probe);
+    DeleteFileA(probe.c_str());
     return true;
   }
 
   std::string folder_;
-  int probes_ = 0;
-  std::vector<std::string> leftovers_;
   std::string unix_;
   bool ok_ = false;
 };
