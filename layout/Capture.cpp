@@ -61,17 +61,15 @@ bool CaptureLayout(RegistryStore& store, LineList& lines) {
       if (store.OpenPath(kJwCadKeySlash + name, false)) store.ListValueData(values);
       store.ClosePath();
 
-      std::vector<std::string> fields;
-      fields.reserve(values.size());
-      for (const RegValue& value : values) fields.push_back(DataField(value));
-
+      // A read that fails throws and fails the whole capture, so each line
+      // can be written as soon as its value has been read.
       lines.AppendLine("[" + name + "]");
       lines.AppendLine(std::to_string(values.size()));
       std::string line;
-      for (size_t i = 0; i < values.size(); ++i) {
-        line.assign(values[i].name);
+      for (const RegValue& value : values) {
+        line.assign(value.name);
         line += '\t';
-        line += fields[i];
+        line += DataField(value);
         lines.AppendLine(line);
       }
     }
