@@ -1,7 +1,5 @@
 #include "ui/Unit1_win.h"
 
-#include <shellapi.h>
-
 #include "registry/RegistryStore_win.h"
 #include "ui/Controls_win.h"
 #include "ui/MessageDialog_win.h"
@@ -180,7 +178,14 @@ RegistryStorePtr MainWindow::NewRegistryStore() { return NewWinRegistryStore(); 
 
 void MainWindow::ShellExec(const std::string& verb, const std::string& file, const std::string& parameters,
                               const std::string& directory, int show) {
-  ShellExecuteA(hwnd_, verb.c_str(), file.c_str(), parameters.c_str(), directory.c_str(), show);
+  // shell32 is loaded only for the launch: it is large, and most runs never
+  // launch anything.
+  using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+  HMODULE shell = LoadLibraryA("shell32.dll");
+  auto shell_execute =
+      shell ? reinterpret_cast<ShellExecuteFn>(reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA")))
+            : nullptr;
+  if (shell_execute) shell_execute(hwnd_, verb.c_str(), file.c_str(), parameters.c_str(), directory.c_str(), show);
 }
 
 void MainWindow::OnCommand(int id) {

@@ -40,7 +40,9 @@ std::string WindowText(HWND hwnd) {
 
 }  // namespace
 
-SaveWindow::SaveWindow() : form_(*this) {}
+SaveWindow::SaveWindow() : form_(*this) {
+  for (int k = 0; k < 4; ++k) titles_[k] = kDefaultTitles[k];
+}
 
 SaveWindow::~SaveWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -67,15 +69,17 @@ void SaveWindow::CreateControls() {
     SetControlColor(shape, kSkyBlue);
     HWND title = CreateLabel(hwnd_, kLabelId + 2 * k + 2, "タイトル", Rect{16, 32 + d, 73, 21}, font, true);
     SetControlColor(title, kMoneyGreen);
-    edits_[k] = CreateEdit(hwnd_, kEditId + k + 1, kDefaultTitles[k], Rect{88, 32 + d, 217, 21}, font);
+    edits_[k] = CreateEdit(hwnd_, kEditId + k + 1, titles_[k].c_str(), Rect{88, 32 + d, 217, 21}, font);
     SendMessageA(edits_[k], EM_LIMITTEXT, kTitleLimit, 0);
-    last_titles_[k] = kDefaultTitles[k];
     CreateButton(hwnd_, kSaveButtonId + k + 1, kSaveCaptions[k], Rect{312, 32 + d, 65, 25}, font);
   }
   CreateButton(hwnd_, kCloseButtonId, "閉じる(&C)", Rect{88, 232, 209, 25}, font);
 }
 
 void SaveWindow::ShowModal() {
+  // The controls are made when the window is first shown: a run that only
+  // restores from the command line never needs them.
+  if (!edits_[0]) CreateControls();
   modal_ = true;
   EnableWindow(owner_, FALSE);
   // Shown as it was last placed, also when it was closed minimized.
@@ -102,9 +106,14 @@ void SaveWindow::ShowModal() {
   SetActiveWindow(owner_);
 }
 
-std::string SaveWindow::Title(int slot) { return WindowText(edits_[slot - 1]); }
+std::string SaveWindow::Title(int slot) {
+  return edits_[slot - 1] ? WindowText(edits_[slot - 1]) : titles_[slot - 1];
+}
 
-void SaveWindow::SetTitle(int slot, const std::string& text) { SetWindowTextA(edits_[slot - 1], text.c_str()); }
+void SaveWindow::SetTitle(int slot, const std::string& text) {
+  titles_[slot - 1] = text;
+  if (edits_[slot - 1]) SetWindowTextA(edits_[slot - 1], text.c_str());
+}
 
 // A window closed while minimized keeps the place it will come back to.
 int32_t SaveWindow::Left() { return RestoredRect(hwnd_).left; }
@@ -137,12 +146,12 @@ void SaveWindow::OnCommand(int id, int code, HWND control) {
     const int k = id - kEditId - 1;
     const std::string text = WindowText(control);
     if (text.size() > kTitleLimit) {
-      const FittedText fitted = FitToLimit(last_titles_[k], text, kTitleLimit);
-      last_titles_[k] = fitted.text;
+      const FittedText fitted = FitToLimit(titles_[k], text, kTitleLimit);
+      titles_[k] = fitted.text;
       SetWindowTextA(control, fitted.text.c_str());
       SendMessageA(control, EM_SETSEL, fitted.caret, fitted.caret);
     } else {
-      last_titles_[k] = text;
+      titles_[k] = text;
     }
     return;
   }
@@ -161,9 +170,6 @@ void SaveWindow::OnCommand(int id, int code, HWND control) {
 LRESULT SaveWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   HWND hwnd = hwnd_;
   switch (msg) {
-    case WM_CREATE:
-      CreateControls();
-      return 0;
     case WM_COMMAND:
       OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
       return 0;

@@ -47,7 +47,9 @@ class SaveWindow : public Form2Host {
   HWND hwnd_ = nullptr;
   HWND owner_ = nullptr;
   HWND edits_[4] = {};
-  std::string last_titles_[4];  // each edit's text before its latest change
+  // The titles until the edits exist; then each edit's text before its
+  // latest change.
+  std::string titles_[4];
   bool modal_ = false;
 };
 
