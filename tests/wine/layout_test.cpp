@@ -164,14 +164,22 @@ class NoWindows : public Form1Host, public Form2Host {
   int32_t Top() override { return 0; }
 };
 
-TEST_F(WinLayoutTest, ALockedSlotFileRaisesTheOpenErrorAndChangesNothing) {
+// Both windows' handlers over the real registry and files, first shown in
+// a folder of their own.
+class WinFormsTest : public WinLayoutTest {
+ protected:
+  WinFormsTest() : form2(host), form1(host, form2) {
+    host.exe = dir / "Panestow.exe";
+    form2.SetMainWindow(form1);
+    form1.FormShow();
+  }
   ScratchDir dir;
   NoWindows host;
-  host.exe = dir / "Panestow.exe";
-  TForm2 form2(host);
-  TForm1 form1(host, form2);
-  form2.SetMainWindow(form1);
-  form1.FormShow();
+  TForm2 form2;
+  TForm1 form1;
+};
+
+TEST_F(WinFormsTest, ALockedSlotFileRaisesTheOpenErrorAndChangesNothing) {
   SetRaw("Dialog", "Left", REG_DWORD, DwordBytes(1));
   WriteFileBytes(form1.SlotPath1, "1\r\n[Dialog]\r\n1\r\nLeft\t2\r\n");
   host.status = "before";
@@ -193,14 +201,7 @@ TEST_F(WinLayoutTest, ALockedSlotFileRaisesTheOpenErrorAndChangesNothing) {
   EXPECT_EQ(Snapshot().at("Dialog\\Left"), "4:" + DwordBytes(2));
 }
 
-TEST_F(WinLayoutTest, ASaveThatCannotBeWrittenKeepsTheSlotsOldFile) {
-  ScratchDir dir;
-  NoWindows host;
-  host.exe = dir / "Panestow.exe";
-  TForm2 form2(host);
-  TForm1 form1(host, form2);
-  form2.SetMainWindow(form1);
-  form1.FormShow();
+TEST_F(WinFormsTest, ASaveThatCannotBeWrittenKeepsTheSlotsOldFile) {
   SetRaw("Dialog", "Left", REG_DWORD, DwordBytes(3));
 
   WriteFileBytes(form1.SlotPath2, "old layout");
