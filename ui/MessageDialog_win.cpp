@@ -7,7 +7,7 @@ namespace panestow {
 
 namespace {
 
-struct DialogSpec {
+struct DialogRequest {
   const std::string* text;
   DialogKind kind;
   unsigned buttons;
@@ -42,11 +42,11 @@ HFONT MessageFont() {
   return font;
 }
 
-void Layout(HWND dlg, const DialogSpec& spec) {
+void Layout(HWND dlg, const DialogRequest& request) {
   HDC dc = GetDC(dlg);
-  HGDIOBJ old = SelectObject(dc, spec.font);
+  HGDIOBJ old = SelectObject(dc, request.font);
   RECT text_rc = {0, 0, GetSystemMetrics(SM_CXSCREEN) / 2, 0};
-  DrawTextA(dc, spec.text->c_str(), static_cast<int>(spec.text->size()), &text_rc,
+  DrawTextA(dc, request.text->c_str(), static_cast<int>(request.text->size()), &text_rc,
             DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
   SelectObject(dc, old);
   ReleaseDC(dlg, dc);
@@ -59,7 +59,7 @@ void Layout(HWND dlg, const DialogSpec& spec) {
   static const Button kButtons[] = {{kButtonYes, IDYES, "はい(&Y)"}, {kButtonNo, IDNO, "いいえ(&N)"}, {kButtonOk, IDOK, "OK"}};
   std::vector<Button> shown;
   for (const Button& b : kButtons) {
-    if (spec.buttons & b.flag) shown.push_back(b);
+    if (request.buttons & b.flag) shown.push_back(b);
   }
   const int buttons_width = static_cast<int>(shown.size()) * kButtonWidth + (static_cast<int>(shown.size()) - 1) * kButtonGap;
   const int text_width = text_rc.right - text_rc.left;
@@ -70,20 +70,20 @@ void Layout(HWND dlg, const DialogSpec& spec) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   HWND icon = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ICON, kMargin, kMargin, kIconSize, kIconSize,
                               dlg, nullptr, instance, nullptr);
-  SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, IconOf(spec.kind))), 0);
-  HWND text = CreateWindowExA(0, "STATIC", spec.text->c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+  SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, IconOf(request.kind))), 0);
+  HWND text = CreateWindowExA(0, "STATIC", request.text->c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
                               kMargin + kIconSize + kIconGap, kMargin, text_width, text_height, dlg,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextId)), instance, nullptr);
-  SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), FALSE);
+  SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(request.font), FALSE);
 
-  const int default_id = (spec.buttons & kButtonOk) ? IDOK : IDYES;
+  const int default_id = (request.buttons & kButtonOk) ? IDOK : IDYES;
   int x = (client_width - buttons_width) / 2;
   const int y = kMargin + text_height + kMargin;
   for (const Button& b : shown) {
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (b.id == default_id ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
     HWND h = CreateWindowExA(0, "BUTTON", b.caption, style, x, y, kButtonWidth, kButtonHeight, dlg,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)), instance, nullptr);
-    SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), FALSE);
+    SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(request.font), FALSE);
     x += kButtonWidth + kButtonGap;
   }
   SendMessageA(dlg, DM_SETDEFID, default_id, 0);
@@ -102,11 +102,11 @@ void Layout(HWND dlg, const DialogSpec& spec) {
 INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_INITDIALOG: {
-      const DialogSpec* spec = reinterpret_cast<const DialogSpec*>(lp);
-      SetWindowLongPtrA(dlg, DWLP_USER, static_cast<LONG_PTR>(spec->buttons));
-      SetWindowTextA(dlg, DialogCaption(spec->kind));
-      SendMessageA(dlg, WM_SETFONT, reinterpret_cast<WPARAM>(spec->font), FALSE);
-      Layout(dlg, *spec);
+      const DialogRequest* request = reinterpret_cast<const DialogRequest*>(lp);
+      SetWindowLongPtrA(dlg, DWLP_USER, static_cast<LONG_PTR>(request->buttons));
+      SetWindowTextA(dlg, DialogCaption(request->kind));
+      SendMessageA(dlg, WM_SETFONT, reinterpret_cast<WPARAM>(request->font), FALSE);
+      Layout(dlg, *request);
       return FALSE;  // the focus is set
     }
     case WM_COMMAND: {
@@ -140,9 +140,9 @@ DialogResult ShowMessageDialog(HWND owner, const std::string& text, DialogKind k
   t->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFOREGROUND;
   t->cdit = 0;
   // Menu, class and title words follow the header and are all zero.
-  DialogSpec spec{&text, kind, buttons, MessageFont()};
+  DialogRequest request{&text, kind, buttons, MessageFont()};
   const INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t, owner, DialogProc,
-                                            reinterpret_cast<LPARAM>(&spec));
+                                            reinterpret_cast<LPARAM>(&request));
   switch (r) {
     case IDYES: return DialogResult::Yes;
     case IDNO: return DialogResult::No;
