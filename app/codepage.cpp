@@ -1,14 +1,12 @@
 #include "app/codepage.h"
 
-#include "app/sjis.h"
-
 namespace panestow {
 
-size_t AnsiCharNext(const std::string& s, size_t i) {
-  const size_t next = SjisCharNext(s, i);
-  return next > i ? next : i + 1;
+size_t AnsiPos(const std::string& s, char c) {
+  for (size_t i = 0; i < s.size(); i = AnsiCharNext(s, i)) {
+    if (s[i] == c) return i + 1;
+  }
+  return 0;
 }
-
-void UpperAnsi(std::string& s) { SjisUpper(s); }
 
 }  // namespace panestow

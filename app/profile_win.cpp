@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/UnitIni.h"
+#include "app/profile.h"
 
 namespace panestow {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "ui/Dialogs.h"
+#include "ui/MessageDialog.h"
 
 namespace panestow {
 

@@ -9,7 +9,7 @@
 
 #include "layout/LineList.h"
 #include "registry/RegistryStore.h"
-#include "ui/Dialogs.h"
+#include "ui/MessageDialog.h"
 
 namespace panestow {
 

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/UnitIni.h"
+#include "app/profile.h"
 #include "tests/common/IniCases.h"
 #include "tests/common/TestFiles.h"
 

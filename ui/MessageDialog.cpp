@@ -1,4 +1,4 @@
-#include "ui/Dialogs.h"
+#include "ui/MessageDialog.h"
 
 #include "app/codepage.h"
 
