@@ -6,14 +6,15 @@
 #include <cstdlib>
 #include <string>
 
+#include <unistd.h>
+
+#include "layout/LayoutFile.h"
 #include "layout/Restore.h"
 #include "registry/MemoryRegistryStore.h"
 
 namespace {
 
 using panestow::MemoryRegistry;
-
-std::string Dword(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
 
 void Check(bool ok, const char* what) {
   if (!ok) {
@@ -22,9 +23,20 @@ void Check(bool ok, const char* what) {
   }
 }
 
+std::string SlotFile() {
+  const char* tmp = std::getenv("TMPDIR");
+  return std::string(tmp && *tmp ? tmp : "/tmp") + "/restore_fuzz_" + std::to_string(getpid()) + ".rg";
+}
+
+void WriteSlotFile(const std::string& path, const uint8_t* data, size_t size) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  Check(f != nullptr, "cannot write the slot file");
+  Check(std::fwrite(data, 1, size, f) == size && std::fclose(f) == 0, "cannot write the slot file");
+}
+
 // Both registry trees, less what lies in the subkeys of the Jw_cad key.
 std::string Outside(MemoryRegistry& registry) {
-  static const std::string kSubkeys = "\\Software\\Jw_cad\\jw_win\\";
+  static const std::string kSubkeys = panestow::JwCadSubkey("");
   const std::string all =
       registry.Dump(panestow::RegRoot::CurrentUser) + "HKCR\n" + registry.Dump(panestow::RegRoot::ClassesRoot);
   std::string out;
@@ -40,23 +52,25 @@ std::string Outside(MemoryRegistry& registry) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   MemoryRegistry registry;
-  MemoryRegistry::Key* jw = registry.Create("\\Software\\Jw_cad\\jw_win");
-  MemoryRegistry::SetValue(jw, "Own", panestow::kRegDword, Dword(1));
+  MemoryRegistry::Key* jw = registry.Create(panestow::JwCadKey());
+  MemoryRegistry::SetValue(jw, "Own", panestow::kRegDword, panestow::EncodeDword(1));
   MemoryRegistry::SetValue(jw, "", panestow::kRegSz, std::string("default\0", 8));
-  MemoryRegistry::SetValue(registry.Create("\\Software\\Jw_cad\\jw_win\\Dialog"), "Left", panestow::kRegDword,
-                           Dword(2));
-  MemoryRegistry::SetValue(registry.Create("\\Software\\Other"), "Keep", panestow::kRegDword, Dword(3));
+  MemoryRegistry::SetValue(registry.Create(panestow::JwCadSubkey("Dialog")), "Left", panestow::kRegDword,
+                           panestow::EncodeDword(2));
+  MemoryRegistry::SetValue(registry.Create("\\Software\\Other"), "Keep", panestow::kRegDword, panestow::EncodeDword(3));
   MemoryRegistry::SetValue(registry.Create(registry.Root(panestow::RegRoot::ClassesRoot), "Jwwin.Document"), "",
                            panestow::kRegSz, std::string("x\0", 2));
   const std::string before = Outside(registry);
   const long seeded_values = 4;
 
+  // The bytes become a slot file, restored as the product restores one.
+  static const std::string path = SlotFile();
+  WriteSlotFile(path, data, size);
   panestow::LineList lines;
-  lines.SetText(std::string(reinterpret_cast<const char*>(data), size));
   registry.operations = 0;
   {
     panestow::MemoryRegistryStore store(registry);
-    panestow::ApplyLayout(lines, store);
+    panestow::RestoreFromFile(path, lines, store);
   }
   Check(Outside(registry) == before, "a key or value outside the Jw_cad key's subkeys changed");
   // Per section: open, list, close; per value line at most one write and,

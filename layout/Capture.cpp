@@ -3,14 +3,9 @@
 #include <vector>
 
 #include "app/codepage.h"
+#include "layout/LayoutFile.h"
 
 namespace panestow {
-
-const char kJwCadKey[] = "\\Software\\Jw_cad\\jw_win";
-const char kJwCadKeySlash[] = "\\Software\\Jw_cad\\jw_win\\";
-// U+3000 in code page 932, spelled as bytes: the file format fixes them
-// whatever the compiler's execution character set.
-const char kPlaceholder[] = "\x81\x40";
 
 bool PassesCaptureFilter(const std::string& name) {
   std::string upper = name;
@@ -26,29 +21,13 @@ bool PassesCaptureFilter(const std::string& name) {
   return false;
 }
 
-std::string DataField(const RegValue& value) {
-  if (value.type == kRegSz) {
-    const std::string text = value.data.substr(0, value.data.find('\0'));
-    return "\"" + text + "\"";
-  }
-  if (value.type == kRegDword) {
-    if (value.data.size() > 4) throw GetFailed(value.name);
-    uint32_t bits = 0;
-    for (size_t i = 0; i < value.data.size(); ++i) {
-      bits |= static_cast<uint32_t>(static_cast<unsigned char>(value.data[i])) << (8 * i);
-    }
-    return std::to_string(static_cast<int32_t>(bits));
-  }
-  return kPlaceholder;
-}
-
 bool CaptureLayout(RegistryStore& store, LineList& lines) {
   lines.ClearLines();
   std::vector<std::string> key_names;
   std::vector<RegValue> values;
   try {
     store.SelectRoot(RegRoot::CurrentUser);
-    if (store.OpenPath(kJwCadKey, false)) store.ListSubkeys(key_names);
+    if (store.OpenPath(JwCadKey(), false)) store.ListSubkeys(key_names);
     store.ClosePath();
 
     int32_t sections = 0;
@@ -58,7 +37,7 @@ bool CaptureLayout(RegistryStore& store, LineList& lines) {
       ++sections;
       values.clear();
       // Name, type and data come in one enumeration step per value.
-      if (store.OpenPath(kJwCadKeySlash + name, false)) store.ListValueData(values);
+      if (store.OpenPath(JwCadSubkey(name), false)) store.ListValueData(values);
       store.ClosePath();
 
       // A read that fails throws and fails the whole capture, so each line
@@ -76,6 +55,17 @@ bool CaptureLayout(RegistryStore& store, LineList& lines) {
     lines.SetLine(0, std::to_string(sections));
     return true;
   } catch (...) {
+    return false;
+  }
+}
+
+bool CaptureToFile(RegistryStore& store, LineList& lines, const std::string& path) {
+  if (!CaptureLayout(store, lines)) return false;
+  try {
+    lines.SaveLines(path);
+    return true;
+  } catch (...) {
+    // The slot's file was not touched.
     return false;
   }
 }

@@ -1,7 +1,6 @@
 #include "registry/MemoryRegistryStore.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "app/sjis.h"
 
@@ -187,14 +186,7 @@ void MemoryRegistryStore::ListValueData(std::vector<RegValue>& values) {
 RegDataType MemoryRegistryStore::TypeOfValue(const std::string& name) {
   ++registry_.operations;
   const RegValue* v = current_ ? MemoryRegistry::FindValue(current_, name) : nullptr;
-  if (!v) return RegDataType::Other;
-  switch (v->type) {
-    case kRegSz: return RegDataType::Text;
-    case kRegExpandSz: return RegDataType::ExpandText;
-    case kRegDword: return RegDataType::Integer;
-    case kRegBinary: return RegDataType::Binary;
-    default: return RegDataType::Other;
-  }
+  return v ? DataTypeOf(v->type) : RegDataType::Other;
 }
 
 std::string MemoryRegistryStore::ReadText(const std::string& name) {
@@ -210,10 +202,7 @@ int32_t MemoryRegistryStore::ReadNumber(const std::string& name) {
   const RegValue* v = current_ ? MemoryRegistry::FindValue(current_, name) : nullptr;
   if (!v || v->data.size() > 4) throw GetFailed(name);
   if (v->type != kRegDword) throw BadType(name);
-  unsigned char bytes[4] = {0, 0, 0, 0};
-  std::memcpy(bytes, v->data.data(), v->data.size());
-  const uint32_t bits = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
-  return static_cast<int32_t>(bits);
+  return static_cast<int32_t>(DecodeDword(v->data));
 }
 
 void MemoryRegistryStore::WriteText(const std::string& name, const std::string& text) {
@@ -225,10 +214,7 @@ void MemoryRegistryStore::WriteText(const std::string& name, const std::string& 
 void MemoryRegistryStore::WriteNumber(const std::string& name, int32_t value) {
   ++registry_.operations;
   if (!current_ || CharCount(name) > MemoryRegistry::kMaxValueNameChars) throw SetFailed(name);
-  const uint32_t bits = static_cast<uint32_t>(value);
-  const char data[4] = {static_cast<char>(bits & 0xFF), static_cast<char>((bits >> 8) & 0xFF),
-                        static_cast<char>((bits >> 16) & 0xFF), static_cast<char>(bits >> 24)};
-  MemoryRegistry::SetValue(current_, name, kRegDword, std::string(data, 4));
+  MemoryRegistry::SetValue(current_, name, kRegDword, EncodeDword(static_cast<uint32_t>(value)));
 }
 
 bool MemoryRegistryStore::RemoveValue(const std::string& name) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/Error.h"
@@ -26,6 +27,15 @@ constexpr uint32_t kRegDword = 4;
 constexpr uint32_t kRegDwordBigEndian = 5;
 constexpr uint32_t kRegMultiSz = 7;
 constexpr uint32_t kRegQword = 11;
+
+// A REG_DWORD as the registry stores it: four bytes, least significant
+// first.
+std::string EncodeDword(uint32_t value);
+// The number in `data` (at most 4 bytes; a shorter one is zero-extended).
+uint32_t DecodeDword(std::string_view data);
+
+// What TypeOfValue answers for a value of this type code.
+RegDataType DataTypeOf(uint32_t type);
 
 // A value as one enumeration step returns it: name, type and raw data.
 struct RegValue {

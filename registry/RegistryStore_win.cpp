@@ -1,7 +1,5 @@
 #include "registry/RegistryStore_win.h"
 
-#include <cstring>
-
 namespace panestow {
 
 namespace {
@@ -123,13 +121,7 @@ RegDataType WinRegistryStore::TypeOfValue(const std::string& name) {
   if (!current_ || RegQueryValueExA(current_, name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS) {
     return RegDataType::Other;
   }
-  switch (type) {
-    case REG_SZ: return RegDataType::Text;
-    case REG_EXPAND_SZ: return RegDataType::ExpandText;
-    case REG_DWORD: return RegDataType::Integer;
-    case REG_BINARY: return RegDataType::Binary;
-    default: return RegDataType::Other;
-  }
+  return DataTypeOf(type);
 }
 
 std::string WinRegistryStore::ReadText(const std::string& name) {
@@ -158,13 +150,15 @@ std::string WinRegistryStore::ReadText(const std::string& name) {
 
 int32_t WinRegistryStore::ReadNumber(const std::string& name) {
   if (!current_) throw GetFailed(name);
-  unsigned char bytes[4] = {0, 0, 0, 0};
+  char bytes[4] = {0, 0, 0, 0};
   DWORD type = 0;
   DWORD size = sizeof bytes;
-  if (RegQueryValueExA(current_, name.c_str(), nullptr, &type, bytes, &size) != ERROR_SUCCESS) throw GetFailed(name);
+  if (RegQueryValueExA(current_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(bytes), &size) !=
+      ERROR_SUCCESS) {
+    throw GetFailed(name);
+  }
   if (type != REG_DWORD) throw BadType(name);
-  const uint32_t bits = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
-  return static_cast<int32_t>(bits);
+  return static_cast<int32_t>(DecodeDword(std::string_view(bytes, size)));
 }
 
 void WinRegistryStore::WriteText(const std::string& name, const std::string& text) {
@@ -175,9 +169,9 @@ void WinRegistryStore::WriteText(const std::string& name, const std::string& tex
 }
 
 void WinRegistryStore::WriteNumber(const std::string& name, int32_t value) {
-  const DWORD bits = static_cast<DWORD>(value);
-  if (!current_ || RegSetValueExA(current_, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&bits),
-                                  sizeof bits) != ERROR_SUCCESS) {
+  const std::string bytes = EncodeDword(static_cast<uint32_t>(value));
+  if (!current_ || RegSetValueExA(current_, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(bytes.data()),
+                                  static_cast<DWORD>(bytes.size())) != ERROR_SUCCESS) {
     throw SetFailed(name);
   }
 }

@@ -8,10 +8,7 @@
 
 namespace panestow::test {
 
-inline std::string DwordBytes(uint32_t v) {
-  return std::string{static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
-                     static_cast<char>((v >> 16) & 0xFF), static_cast<char>(v >> 24)};
-}
+inline std::string DwordBytes(uint32_t v) { return EncodeDword(v); }
 
 // REG_SZ data as the registry holds it: the text and one NUL.
 inline std::string SzBytes(const std::string& text) { return text + std::string(1, '\0'); }

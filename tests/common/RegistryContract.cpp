@@ -13,11 +13,6 @@ std::vector<std::string> Sorted(std::vector<std::string> v) {
   return v;
 }
 
-std::string Dword(uint32_t v) {
-  return std::string{static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
-                     static_cast<char>((v >> 16) & 0xFF), static_cast<char>(v >> 24)};
-}
-
 template <typename F>
 std::string ErrorText(F f) {
   try {
@@ -29,8 +24,8 @@ std::string ErrorText(F f) {
 }
 
 TEST_P(RegistryContract, PathsStartAtRootOrCurrentKeyAndCreateMissingKeys) {
-  auto store = bench().NewStore();
-  const std::string base = bench().Base();
+  auto store = fixture().NewStore();
+  const std::string base = fixture().Base();
   EXPECT_FALSE(store->OpenPath(base + "\\a\\b", false));
   ASSERT_TRUE(store->OpenPath(base + "\\a\\b", true));
   store->WriteText("where", "b");
@@ -53,7 +48,7 @@ TEST_P(RegistryContract, PathsStartAtRootOrCurrentKeyAndCreateMissingKeys) {
 
   // A new store object sees what the last one wrote.
   store.reset();
-  auto again = bench().NewStore();
+  auto again = fixture().NewStore();
   ASSERT_TRUE(again->OpenPath(base + "\\a", false));
   std::vector<std::string> subkeys;
   again->ListSubkeys(subkeys);
@@ -61,8 +56,8 @@ TEST_P(RegistryContract, PathsStartAtRootOrCurrentKeyAndCreateMissingKeys) {
 }
 
 TEST_P(RegistryContract, TextAndNumbersRoundTripAndWritesReplaceAnyType) {
-  auto store = bench().NewStore();
-  ASSERT_TRUE(store->OpenPath(bench().Base(), false));
+  auto store = fixture().NewStore();
+  ASSERT_TRUE(store->OpenPath(fixture().Base(), false));
   const std::string sjis = "表示\t\"引用\"　";
   store->WriteText("Caption", sjis);
   store->WriteText("Empty", "");
@@ -93,7 +88,7 @@ TEST_P(RegistryContract, TextAndNumbersRoundTripAndWritesReplaceAnyType) {
     names.push_back(v.name);
     if (v.name == "Flags") {
       EXPECT_EQ(v.type, kRegDword);
-      EXPECT_EQ(v.data, Dword(0xFFFFFFFF));
+      EXPECT_EQ(v.data, EncodeDword(0xFFFFFFFF));
     }
     if (v.name == "") {
       EXPECT_EQ(v.type, kRegSz);
@@ -107,16 +102,16 @@ TEST_P(RegistryContract, TextAndNumbersRoundTripAndWritesReplaceAnyType) {
 }
 
 TEST_P(RegistryContract, TypesAndReadsOfEveryKindOfValue) {
-  const std::string key = bench().Base() + "\\types";
-  bench().SetRaw(key, "sz", kRegSz, std::string("ab\0cd\0", 6));
-  bench().SetRaw(key, "expand", kRegExpandSz, std::string("%PATH%\\x\0", 9));
-  bench().SetRaw(key, "binary", kRegBinary, std::string("\x01\x02", 2));
-  bench().SetRaw(key, "multi", kRegMultiSz, std::string("a\0b\0\0", 5));
-  bench().SetRaw(key, "qword", kRegQword, std::string(8, '\x01'));
-  bench().SetRaw(key, "short", kRegSz, std::string("ab\0", 3));
-  bench().SetRaw(key, "long", kRegSz, std::string("abcdef\0", 7));
-  bench().SetRaw(key, "dword", kRegDword, Dword(0x80000000));
-  auto store = bench().NewStore();
+  const std::string key = fixture().Base() + "\\types";
+  fixture().SetRaw(key, "sz", kRegSz, std::string("ab\0cd\0", 6));
+  fixture().SetRaw(key, "expand", kRegExpandSz, std::string("%PATH%\\x\0", 9));
+  fixture().SetRaw(key, "binary", kRegBinary, std::string("\x01\x02", 2));
+  fixture().SetRaw(key, "multi", kRegMultiSz, std::string("a\0b\0\0", 5));
+  fixture().SetRaw(key, "qword", kRegQword, std::string(8, '\x01'));
+  fixture().SetRaw(key, "short", kRegSz, std::string("ab\0", 3));
+  fixture().SetRaw(key, "long", kRegSz, std::string("abcdef\0", 7));
+  fixture().SetRaw(key, "dword", kRegDword, EncodeDword(0x80000000));
+  auto store = fixture().NewStore();
   ASSERT_TRUE(store->OpenPath(key, false));
 
   EXPECT_EQ(store->TypeOfValue("sz"), RegDataType::Text);
@@ -141,8 +136,8 @@ TEST_P(RegistryContract, TypesAndReadsOfEveryKindOfValue) {
 }
 
 TEST_P(RegistryContract, RemovingValuesAndFailedWrites) {
-  auto store = bench().NewStore();
-  ASSERT_TRUE(store->OpenPath(bench().Base(), false));
+  auto store = fixture().NewStore();
+  ASSERT_TRUE(store->OpenPath(fixture().Base(), false));
   store->WriteNumber("a", 1);
   EXPECT_TRUE(store->RemoveValue("A"));
   EXPECT_FALSE(store->RemoveValue("a"));
@@ -162,11 +157,11 @@ TEST_P(RegistryContract, RemovingValuesAndFailedWrites) {
 }
 
 TEST_P(RegistryContract, KeyThatCannotBeOpenedForAllAccessFailsToOpen) {
-  const std::string key = bench().Base() + "\\locked";
-  bench().SetRaw(key, "v", kRegDword, Dword(1));
-  bench().MakeReadOnly(key);
-  auto store = bench().NewStore();
-  ASSERT_TRUE(store->OpenPath(bench().Base(), false));
+  const std::string key = fixture().Base() + "\\locked";
+  fixture().SetRaw(key, "v", kRegDword, EncodeDword(1));
+  fixture().MakeReadOnly(key);
+  auto store = fixture().NewStore();
+  ASSERT_TRUE(store->OpenPath(fixture().Base(), false));
   store->WriteNumber("marker", 5);
   EXPECT_FALSE(store->OpenPath(key, false));
   EXPECT_FALSE(store->OpenPath(key, true));
@@ -175,10 +170,10 @@ TEST_P(RegistryContract, KeyThatCannotBeOpenedForAllAccessFailsToOpen) {
 }
 
 TEST_P(RegistryContract, ClassesRootAndSwitchingRootsClosesTheKey) {
-  const std::string key = bench().ClassesBase() + "\\shell\\open\\command";
-  bench().SetRaw(key, "", kRegSz, std::string("\"C:\\x.exe\" \"%1\"\0", 17), true);
-  auto store = bench().NewStore();
-  ASSERT_TRUE(store->OpenPath(bench().Base(), false));
+  const std::string key = fixture().ClassesBase() + "\\shell\\open\\command";
+  fixture().SetRaw(key, "", kRegSz, std::string("\"C:\\x.exe\" \"%1\"\0", 17), true);
+  auto store = fixture().NewStore();
+  ASSERT_TRUE(store->OpenPath(fixture().Base(), false));
   store->SelectRoot(RegRoot::ClassesRoot);
   std::vector<std::string> names{"stale"};
   store->ListValues(names);

@@ -15,9 +15,9 @@ namespace panestow::test {
 
 // What the suite needs around a store: fresh store objects, a scratch key,
 // and ways to set up values and keys behind the store's back.
-class RegistryBench {
+class RegistryFixture {
  public:
-  virtual ~RegistryBench() = default;
+  virtual ~RegistryFixture() = default;
   virtual RegistryStorePtr NewStore() = 0;
   // A scratch key under HKEY_CURRENT_USER, with a leading backslash; it
   // exists and is empty when the test starts.
@@ -34,23 +34,23 @@ class RegistryBench {
   virtual void MakeReadOnly(const std::string& key) = 0;
 };
 
-struct BenchMaker {
+struct FixtureMaker {
   std::string name;
-  std::function<std::unique_ptr<RegistryBench>()> make;
+  std::function<std::unique_ptr<RegistryFixture>()> make;
 };
 
-class RegistryContract : public ::testing::TestWithParam<BenchMaker> {
+class RegistryContract : public ::testing::TestWithParam<FixtureMaker> {
  protected:
-  void SetUp() override { bench_ = GetParam().make(); }
-  void TearDown() override { bench_.reset(); }
-  RegistryBench& bench() { return *bench_; }
+  void SetUp() override { fixture_ = GetParam().make(); }
+  void TearDown() override { fixture_.reset(); }
+  RegistryFixture& fixture() { return *fixture_; }
 
  private:
-  std::unique_ptr<RegistryBench> bench_;
+  std::unique_ptr<RegistryFixture> fixture_;
 };
 
-inline void PrintTo(const BenchMaker& maker, std::ostream* os) { *os << maker.name; }
+inline void PrintTo(const FixtureMaker& maker, std::ostream* os) { *os << maker.name; }
 
-inline std::string BenchName(const ::testing::TestParamInfo<BenchMaker>& info) { return info.param.name; }
+inline std::string FixtureName(const ::testing::TestParamInfo<FixtureMaker>& info) { return info.param.name; }
 
 }  // namespace panestow::test

@@ -39,7 +39,7 @@ std::vector<std::string> FilesIn(const std::string& folder) {
   return names;
 }
 
-TEST_F(E2eTest, WithoutSettingsFileStartsAsDesignedAndWritesTheTwelveLinesAtClose) {
+TEST_F(E2eTest, WithoutSettingsFileStartsAtTheDesignPlacesAndWritesTheTwelveLinesAtClose) {
   Start();
   HWND main = WaitMain();
   ASSERT_TRUE(main);

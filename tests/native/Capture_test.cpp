@@ -2,17 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "layout/LayoutFile.h"
 #include "registry/MemoryRegistryStore.h"
 #include "tests/common/LayoutFixture.h"
 
 namespace panestow::test {
 namespace {
 
-const char kJw[] = "\\Software\\Jw_cad\\jw_win";
-
 class CaptureTest : public ::testing::Test {
  protected:
-  MemoryRegistry::Key* Subkey(const std::string& name) { return registry_.Create(std::string(kJw) + "\\" + name); }
+  MemoryRegistry::Key* Subkey(const std::string& name) { return registry_.Create(JwCadSubkey(name)); }
   void Set(const std::string& key, const std::string& name, uint32_t type, const std::string& data) {
     MemoryRegistry::SetValue(Subkey(key), name, type, data);
   }
@@ -25,7 +24,7 @@ class CaptureTest : public ::testing::Test {
   LineList lines_;
 };
 
-TEST_F(CaptureTest, WritesTheWorkedExampleByteForByte) {
+TEST_F(CaptureTest, WritesTextNumbersPlaceholderAndAnEmptySubkeyByteForByte) {
   Set("Dialog", "", kRegSz, SzBytes("Main"));
   Set("Dialog", "Left", kRegDword, DwordBytes(120));
   Set("Dialog", "Flags", kRegDword, DwordBytes(0xFFFFFFFF));
@@ -43,8 +42,8 @@ TEST_F(CaptureTest, WritesTheWorkedExampleByteForByte) {
       "Position\t\x81\x40\r\n"
       "[ToolBar-Edit]\r\n"
       "0\r\n";
-  EXPECT_EQ(expected.size(), 77u);
   EXPECT_EQ(lines_.Text(), expected);
+  EXPECT_EQ(lines_.Text().size(), 77u);
 }
 
 TEST(CaptureFilter, KeepsTheLayoutSubkeysOnly) {
@@ -60,7 +59,7 @@ TEST(CaptureFilter, KeepsTheLayoutSubkeysOnly) {
   for (const char* name : failing) EXPECT_FALSE(PassesCaptureFilter(name)) << name;
 }
 
-TEST(CaptureDataField, RendersEachTypeAsTheFileFormatSays) {
+TEST(CaptureDataField, QuotesTextSignsNumbersAndHidesEveryOtherType) {
   struct Case {
     uint32_t type;
     std::string data;

@@ -3,17 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "layout/Capture.h"
+#include "layout/LayoutFile.h"
 #include "registry/MemoryRegistryStore.h"
 #include "tests/common/LayoutFixture.h"
 
 namespace panestow::test {
 namespace {
 
-const char kJw[] = "\\Software\\Jw_cad\\jw_win";
-
 class RestoreTest : public ::testing::Test {
  protected:
-  MemoryRegistry::Key* Subkey(const std::string& name) { return registry_.Create(std::string(kJw) + "\\" + name); }
+  MemoryRegistry::Key* Subkey(const std::string& name) { return registry_.Create(JwCadSubkey(name)); }
   void Set(const std::string& key, const std::string& name, uint32_t type, const std::string& data) {
     MemoryRegistry::SetValue(Subkey(key), name, type, data);
   }
@@ -25,7 +24,7 @@ class RestoreTest : public ::testing::Test {
   }
   // The Jw_cad key's contents, one line per key and value.
   std::string Dump() {
-    MemoryRegistry::Key* jw = registry_.Find(kJw);
+    MemoryRegistry::Key* jw = registry_.Find(JwCadKey());
     if (!jw) return "(no key)";
     std::string out;
     for (const RegValue& v : jw->values) out += "(jw_win value " + v.name + ")\n";
@@ -34,11 +33,7 @@ class RestoreTest : public ::testing::Test {
       for (const RegValue& v : key->values) {
         out += v.name + (v.type == kRegSz ? " sz " + std::string(v.data.c_str())
                                           : " type" + std::to_string(v.type) + " " + std::to_string(v.data.size()));
-        if (v.type == kRegDword) {
-          uint32_t bits = 0;
-          for (int i = 3; i >= 0; --i) bits = bits << 8 | static_cast<unsigned char>(v.data[i]);
-          out += " =" + std::to_string(bits);
-        }
+        if (v.type == kRegDword) out += " =" + std::to_string(DecodeDword(v.data));
         out += "\n";
       }
       for (const auto& sub : key->subkeys) out += "  sub " + sub->name + "\n";
@@ -49,7 +44,7 @@ class RestoreTest : public ::testing::Test {
   MemoryRegistry registry_;
 };
 
-TEST_F(RestoreTest, ValueLinesAreReadAsSpecified) {
+TEST_F(RestoreTest, ValueLinesWriteTextNumbersOrNothing) {
   struct Case {
     std::string line;
     std::string written;  // Dump() lines of [Dialog]'s values, empty for none
@@ -101,7 +96,7 @@ TEST_F(RestoreTest, EmptiesEachSubkeyThenWritesInFileOrder) {
 
 TEST_F(RestoreTest, AHeaderWithABackslashMakesNestedKeys) {
   ASSERT_TRUE(Apply("1\r\n[a\\b]\r\n1\r\nv\t1\r\n"));
-  EXPECT_NE(registry_.Find(std::string(kJw) + "\\a\\b"), nullptr);
+  EXPECT_NE(registry_.Find(JwCadSubkey("a\\b")), nullptr);
 }
 
 TEST_F(RestoreTest, ASectionCountOfZeroOrLessOrNotANumberChangesNothing) {
@@ -171,18 +166,18 @@ TEST_F(RestoreTest, CountsPastTheEndOfTheFileStopThere) {
 
   // A header on the last line: its section exists, with no values.
   ASSERT_TRUE(Apply("9\r\n[B]"));
-  EXPECT_NE(registry_.Find(std::string(kJw) + "\\B"), nullptr);
+  EXPECT_NE(registry_.Find(JwCadSubkey("B")), nullptr);
 
   // A subkey that fails to open with a huge count skips to the end.
   Subkey("Locked")->writable = false;
   registry_.operations = 0;
   ASSERT_TRUE(Apply("3\r\n[Locked]\r\n2147483647\r\nx\t1\r\n[C]\r\n0\r\n"));
-  EXPECT_EQ(registry_.Find(std::string(kJw) + "\\C"), nullptr);
+  EXPECT_EQ(registry_.Find(JwCadSubkey("C")), nullptr);
   EXPECT_LT(registry_.operations, 20);
 }
 
 TEST_F(RestoreTest, SectionsNamingTheJwCadKeyItselfAreSkipped) {
-  MemoryRegistry::SetValue(registry_.Create(kJw), "Own", kRegDword, DwordBytes(3));
+  MemoryRegistry::SetValue(registry_.Create(JwCadKey()), "Own", kRegDword, DwordBytes(3));
   // "[]", "[\]" and "[\\]" would name the Jw_cad key itself; "[" and a
   // blank line give empty names too.
   ASSERT_TRUE(Apply("6\r\n"
@@ -193,7 +188,7 @@ TEST_F(RestoreTest, SectionsNamingTheJwCadKeyItselfAreSkipped) {
                     "\r\n0\r\n"
                     "[After]\r\n1\r\nx\t1\r\n"));
   EXPECT_EQ(Dump(), "(jw_win value Own)\n[After]\nx type4 4 =1\n");
-  EXPECT_EQ(registry_.Find(kJw)->values[0].data, DwordBytes(3));
+  EXPECT_EQ(registry_.Find(JwCadKey())->values[0].data, DwordBytes(3));
 }
 
 TEST_F(RestoreTest, CaptureThenRestoreGivesBackTextAndNumbersWhole) {

@@ -12,7 +12,7 @@
 namespace panestow::test {
 namespace {
 
-SettingsValues WorkedExample() {
+SettingsValues MovedWindowsAndClearedTitle() {
   SettingsValues v;
   v.main_left = 612;
   v.main_top = 80;
@@ -27,8 +27,8 @@ SettingsValues WorkedExample() {
   return v;
 }
 
-TEST(Settings, WritesTheTwelveLinesOfTheWorkedExample) {
-  EXPECT_EQ(FormatSettings(WorkedExample()),
+TEST(Settings, WritesTheTwelveLinesWithNumbersAndQuotedTitles) {
+  EXPECT_EQ(FormatSettings(MovedWindowsAndClearedTitle()),
             "[Form]\r\nF1_X=612\r\nF1_Y=80\r\nF1_W=260\r\nF1_H=250\r\nF2_X=300\r\nF2_Y=200\r\n"
             "[Sets]\r\n"
             "Tit1=\"【設定１】でレイアウトを戻す\"\r\n"
@@ -53,7 +53,7 @@ TEST(Settings, NegativeNumbersAndTitlesWithQuotesAreWrittenAsTheyAre) {
 TEST(Settings, WhatIsWrittenReadsBack) {
   ScratchDir dir;
   const std::string ini = dir / "p.ini";
-  SettingsValues v = WorkedExample();
+  SettingsValues v = MovedWindowsAndClearedTitle();
   v.titles[1] = "\"both ends quoted\"";
   v.titles[3] = "  blanks around  ";
   ASSERT_TRUE(WriteSettings(ini, v));
@@ -73,7 +73,7 @@ TEST(Settings, WhatIsWrittenReadsBack) {
 
 TEST(Settings, AFailedWriteKeepsTheOldFile) {
   ScratchDir dir;
-  EXPECT_FALSE(WriteSettings((dir / "missing-folder") + "/p.ini", WorkedExample()));
+  EXPECT_FALSE(WriteSettings((dir / "missing-folder") + "/p.ini", MovedWindowsAndClearedTitle()));
   EXPECT_FALSE(PathExists(dir / "missing-folder"));
 }
 

@@ -4,9 +4,9 @@
 namespace panestow::test {
 namespace {
 
-class MemoryBench : public RegistryBench {
+class MemoryFixture : public RegistryFixture {
  public:
-  MemoryBench() { MemoryRegistry::Create(registry_.Root(RegRoot::CurrentUser), Base()); }
+  MemoryFixture() { MemoryRegistry::Create(registry_.Root(RegRoot::CurrentUser), Base()); }
   RegistryStorePtr NewStore() override { return std::make_unique<MemoryRegistryStore>(registry_); }
   std::string Base() override { return "\\Software\\PanestowTest"; }
   std::string ClassesBase() override { return "PanestowTest.Document"; }
@@ -23,8 +23,8 @@ class MemoryBench : public RegistryBench {
 };
 
 INSTANTIATE_TEST_SUITE_P(Memory, RegistryContract,
-                         ::testing::Values(BenchMaker{"Memory", [] { return std::make_unique<MemoryBench>(); }}),
-                         BenchName);
+                         ::testing::Values(FixtureMaker{"Memory", [] { return std::make_unique<MemoryFixture>(); }}),
+                         FixtureName);
 
 }  // namespace
 }  // namespace panestow::test
