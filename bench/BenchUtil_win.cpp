@@ -2,8 +2,15 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 namespace panestow::bench {
+
+void Die(const std::string& what) {
+  std::fprintf(stderr, "regbench: %s\n", what.c_str());
+  std::exit(1);
+}
 
 double NowMs() {
   static LARGE_INTEGER frequency = [] {

@@ -8,6 +8,9 @@
 
 namespace panestow::bench {
 
+// Ends the program after a message on the standard error.
+[[noreturn]] void Die(const std::string& what);
+
 // Milliseconds on the performance counter.
 double NowMs();
 

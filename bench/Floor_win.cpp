@@ -5,16 +5,14 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/Func_.h"
+#include "layout/Capture.h"
+#include "layout/LayoutFile.h"
 
 namespace panestow::bench {
 
 namespace {
 
-const char kJwCad[] = "Software\\Jw_cad\\jw_win";
-const char kPlaceholderBytes[] = "\x81\x40";
-
-void PutU32(std::string& out, uint32_t v) { out.append(reinterpret_cast<const char*>(&v), 4); }
+void PutU32(std::string& out, uint32_t v) { out += EncodeDword(v); }
 
 void PutBytes(std::string& out, const std::string& bytes) {
   PutU32(out, static_cast<uint32_t>(bytes.size()));
@@ -22,8 +20,7 @@ void PutBytes(std::string& out, const std::string& bytes) {
 }
 
 uint32_t TakeU32(const char*& p) {
-  uint32_t v;
-  std::memcpy(&v, p, 4);
+  const uint32_t v = DecodeDword(std::string_view(p, 4));
   p += 4;
   return v;
 }
@@ -36,58 +33,36 @@ const char* TakeBytes(const char*& p, uint32_t& len) {
   return bytes;
 }
 
-bool PassesFilter(const char* name) {
-  char upper[256];
-  size_t n = 0;
-  for (; name[n] && n < sizeof upper - 1; ++n) {
-    const char c = name[n];
-    upper[n] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
-  }
-  upper[n] = '\0';
-  static const char* const kExact[] = {"DIALOG", "FILEVIEW", "LAYERBAR", "LAYERGROUPBAR", "SETTINGS", "USERBAR"};
-  for (const char* exact : kExact) {
-    if (std::strcmp(upper, exact) == 0) return true;
-  }
-  return std::strstr(upper, "TOOLBAR-") != nullptr;
-}
-
 }  // namespace
 
 std::string MakeRestoreScript(const LineList& lines) {
+  // The sections, key paths and values the product's own reading of the
+  // file gives.
   std::string script;
-  const int64_t end = lines.Count();
-  const int32_t sections = StrToIntOrZero(lines.LineView(0));
-  PutU32(script, static_cast<uint32_t>(sections > 0 ? sections : 0));
-  int64_t i = 1;
-  for (int32_t s = 0; s < sections; ++s) {
-    const std::string_view header = lines.LineView(i++);
-    const int32_t count = StrToIntOrZero(lines.LineView(i++));
-    PutBytes(script, std::string(kJwCad) + "\\" + std::string(header.substr(1, header.size() - 2)) + '\0');
-    std::string values;
+  std::string values;
+  uint32_t sections = 0;
+  SectionReader reader(lines);
+  LayoutSection section;
+  ValueWrite write;
+  while (reader.Next(section)) {
+    if (section.names_jw_cad_key) continue;
+    ++sections;
+    PutBytes(script, std::string(kJwCadKeyPath) + "\\" + section.key_name + '\0');
+    values.clear();
     uint32_t written = 0;
-    for (int32_t k = 0; k < count && i < end; ++k) {
-      const std::string_view line = lines.LineView(i++);
-      const size_t tab = line.find('\t');
-      if (tab == std::string_view::npos) continue;
-      const std::string name(line.substr(0, tab));
-      const std::string data(line.substr(tab + 1));
-      if (name.empty() || name == kPlaceholderBytes || data.empty() || data == kPlaceholderBytes) continue;
-      if (data[0] == '"') {
-        PutU32(values, REG_SZ);
-        PutBytes(values, name + '\0');
-        PutBytes(values, data.substr(1, data.size() >= 2 ? data.size() - 2 : 0) + '\0');
-      } else {
-        const uint32_t bits = static_cast<uint32_t>(StrToIntOrZero(data));
-        PutU32(values, REG_DWORD);
-        PutBytes(values, name + '\0');
-        PutBytes(values, std::string(reinterpret_cast<const char*>(&bits), 4));
-      }
+    for (int64_t i = section.first_line; i < section.first_line + section.value_lines; ++i) {
+      if (!ReadValueLine(lines.LineView(i), write)) continue;
+      PutU32(values, write.is_text ? REG_SZ : REG_DWORD);
+      PutBytes(values, write.name + '\0');
+      PutBytes(values, write.is_text ? write.text + '\0' : EncodeDword(static_cast<uint32_t>(write.number)));
       ++written;
     }
     PutU32(script, written);
     script += values;
   }
-  return script;
+  std::string out;
+  PutU32(out, sections);
+  return out + script;
 }
 
 bool FloorRestore(const std::string& script) {
@@ -132,7 +107,7 @@ bool FloorRestore(const std::string& script) {
 
 long FloorCapture() {
   HKEY jw;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kJwCad, 0, KEY_ALL_ACCESS, &jw) != ERROR_SUCCESS) return -1;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kJwCadKeyPath, 0, KEY_ALL_ACCESS, &jw) != ERROR_SUCCESS) return -1;
   DWORD subkeys, max_subkey, values, max_name, max_data;
   RegQueryInfoKeyA(jw, nullptr, nullptr, nullptr, &subkeys, &max_subkey, nullptr, &values, &max_name, &max_data,
                    nullptr, nullptr);
@@ -147,11 +122,11 @@ long FloorCapture() {
   RegCloseKey(jw);
 
   long read = 0;
-  std::string path = std::string(kJwCad) + "\\";
+  std::string path = std::string(kJwCadKeyPath) + "\\";
   const size_t base = path.size();
   for (size_t at = 0; at < keys.size(); at += std::strlen(keys.c_str() + at) + 1) {
     const char* subkey = keys.c_str() + at;
-    if (!PassesFilter(subkey)) continue;
+    if (!PassesCaptureFilter(subkey)) continue;
     path.resize(base);
     path += subkey;
     HKEY key;

@@ -2,11 +2,14 @@
 
 #include <cstdio>
 
+#include "registry/RegistryStore.h"
+
 namespace panestow::bench {
 
 namespace {
 
-constexpr uint32_t kSz = 1, kExpandSz = 2, kBinary = 3, kDword = 4, kMultiSz = 7, kQword = 11;
+constexpr uint32_t kSz = kRegSz, kExpandSz = kRegExpandSz, kBinary = kRegBinary, kDword = kRegDword,
+                   kMultiSz = kRegMultiSz, kQword = kRegQword;
 
 // A small fixed generator (xorshift32), seeded per subkey from its name, so
 // that a subkey's values do not depend on what else the layout holds.
@@ -29,16 +32,11 @@ class Rng {
   uint32_t state_;
 };
 
-std::string DwordBytes(uint32_t v) {
-  return std::string{static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
-                     static_cast<char>((v >> 16) & 0xFF), static_cast<char>(v >> 24)};
-}
-
 class KeyBuilder {
  public:
   explicit KeyBuilder(const std::string& name) : rng_(name) { key_.name = name; }
 
-  void Number(const std::string& name, uint32_t v) { key_.values.push_back({name, kDword, DwordBytes(v)}); }
+  void Number(const std::string& name, uint32_t v) { key_.values.push_back({name, kDword, EncodeDword(v)}); }
   // A screen coordinate or size; now and then -1, as "not set".
   void Coord(const std::string& name) {
     Number(name, rng_.Below(16) == 0 ? 0xFFFFFFFFu : static_cast<uint32_t>(rng_.Below(1600)));
@@ -194,10 +192,7 @@ std::vector<ModelKey> Others() {
 size_t DataFieldBytes(const ModelValue& v) {
   if (v.type == kSz) return v.data.find('\0') + 2;
   if (v.type == kDword) {
-    const uint32_t bits = static_cast<unsigned char>(v.data[0]) | static_cast<unsigned char>(v.data[1]) << 8 |
-                          static_cast<unsigned char>(v.data[2]) << 16 |
-                          static_cast<uint32_t>(static_cast<unsigned char>(v.data[3])) << 24;
-    return std::to_string(static_cast<int32_t>(bits)).size();
+    return std::to_string(static_cast<int32_t>(DecodeDword(v.data))).size();
   }
   return 2;  // the placeholder
 }
@@ -221,7 +216,7 @@ Layout MakeLayout(int toolbars) {
   for (int i = 0; i < toolbars; ++i) layout.captured.push_back(Toolbar(i));
   layout.others = Others();
   layout.own_values.push_back({"Version", kSz, std::string("8.25a") + '\0'});
-  layout.own_values.push_back({"Started", kDword, DwordBytes(3)});
+  layout.own_values.push_back({"Started", kDword, EncodeDword(3)});
   return layout;
 }
 

@@ -2,12 +2,13 @@
 #pragma once
 
 #include "bench/LayoutModel.h"
+#include "layout/LayoutFile.h"
 #include "registry/MemoryRegistryStore.h"
 
 namespace panestow::bench {
 
 inline void SeedMemory(MemoryRegistry& registry, const Layout& layout) {
-  const std::string base = "Software\\Jw_cad\\jw_win";
+  const std::string base = kJwCadKeyPath;
   MemoryRegistry::Key* own = registry.Create(base);
   for (const ModelValue& v : layout.own_values) MemoryRegistry::SetValue(own, v.name, v.type, v.data);
   for (const auto* keys : {&layout.captured, &layout.others}) {

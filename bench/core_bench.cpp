@@ -1,6 +1,6 @@
 // The layout core over the in-memory registry at 1x, 10x, 100x and 300x the
 // typical layout (300x is 3.3 MB, within the line list's capacity):
-// restore (LoadLines + ApplyLayout) and capture (CaptureLayout), medians of
+// restore (RestoreFromFile) and capture (CaptureToFile), medians of
 // interleaved rounds, and how the cost grows from one size to the next.
 //
 //   core_bench [ROUNDS] [SCRATCH_DIR]
@@ -44,7 +44,7 @@ struct Scale {
   int factor;
   Layout layout;
   MemoryRegistry registry;
-  std::string file;
+  std::string file, captured_file;
   size_t file_bytes = 0;
   std::vector<double> restore_ms, capture_ms;
 };
@@ -63,14 +63,14 @@ int main(int argc, char** argv) {
     sc.layout = MakeLayout(sc.factor == 1 ? kTypicalToolbars : ToolbarsForScale(sc.factor));
     SeedMemory(sc.registry, sc.layout);
     // The layout file is the core's own capture of the seeded registry.
+    sc.file = dir + "/core_bench_" + std::to_string(getpid()) + "_" + std::to_string(sc.factor) + ".rg";
+    sc.captured_file = sc.file + ".captured";
     LineList lines;
     MemoryRegistryStore store(sc.registry);
-    if (!CaptureLayout(store, lines)) {
+    if (!CaptureToFile(store, lines, sc.file)) {
       std::fprintf(stderr, "core_bench: capture of the %dx layout failed\n", sc.factor);
       return 1;
     }
-    sc.file = dir + "/core_bench_" + std::to_string(getpid()) + "_" + std::to_string(sc.factor) + ".rg";
-    lines.SaveLines(sc.file);
     sc.file_bytes = lines.Text().size();
   }
 
@@ -80,14 +80,13 @@ int main(int argc, char** argv) {
       LineList lines;
       bool ok = true;
       const double restore = TimeMs([&] {
-        lines.LoadLines(sc.file);
         MemoryRegistryStore store(sc.registry);
-        ok = ApplyLayout(lines, store);
+        ok = RestoreFromFile(sc.file, lines, store);
       });
       LineList captured;
       const double capture = TimeMs([&] {
         MemoryRegistryStore store(sc.registry);
-        ok = CaptureLayout(store, captured) && ok;
+        ok = CaptureToFile(store, captured, sc.captured_file) && ok;
       });
       if (!ok) {
         std::fprintf(stderr, "core_bench: a restore or capture of the %dx layout failed\n", sc.factor);
@@ -99,7 +98,10 @@ int main(int argc, char** argv) {
       sc.capture_ms.push_back(capture);
     }
   }
-  for (Scale& sc : scales) unlink(sc.file.c_str());
+  for (Scale& sc : scales) {
+    unlink(sc.file.c_str());
+    unlink(sc.captured_file.c_str());
+  }
 
   std::printf("Core over the in-memory registry (native g++, %d rounds, medians)\n", rounds);
   // "restore x", "capture x": the time over that of the size before.

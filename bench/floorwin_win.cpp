@@ -16,21 +16,10 @@
 
 #include "bench/BenchUtil_win.h"
 #include "bench/Floor_win.h"
+#include "bench/Window_win.h"
 #include "layout/LineList.h"
 #include "layout/Restore.h"
 #include "registry/RegistryStore_win.h"
-
-namespace {
-
-LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
-  }
-  return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   bool window = true;
@@ -46,22 +35,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   HWND hwnd = nullptr;
   if (window) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = "PanestowBenchFloor";
-    RegisterClassA(&wc);
-    hwnd = CreateWindowExA(0, wc.lpszClassName, "floor", WS_OVERLAPPEDWINDOW, 100, 100, 220, 250, nullptr, nullptr,
-                           instance, nullptr);
+    hwnd = panestow::bench::MakePlainWindow(instance, "PanestowBenchFloor", "floor");
     if (!hwnd) return 3;
   }
   if (product) {
     panestow::LineList lines;
-    lines.LoadLines(script_path);
     panestow::RegistryStorePtr store = panestow::NewWinRegistryStore();
-    if (!panestow::ApplyLayout(lines, *store)) return 1;
+    if (!panestow::RestoreFromFile(script_path, lines, *store)) return 1;
   } else if (!script.empty() && !panestow::bench::FloorRestore(script)) {
     return 1;
   }
@@ -69,10 +49,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   ShowWindow(hwnd, SW_SHOW);
   UpdateWindow(hwnd);
   PostMessageA(hwnd, WM_CLOSE, 0, 0);
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  panestow::bench::RunMessageLoop();
   return 0;
 }

@@ -7,34 +7,13 @@
 
 #include <cstdlib>
 
-namespace {
-
-LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_TIMER || msg == WM_CLOSE) {
-    DestroyWindow(hwnd);
-    return 0;
-  }
-  if (msg == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
-  }
-  return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-}  // namespace
+#include "bench/Window_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const int hours = __argc > 1 ? std::atoi(__argv[1]) : 2;
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.lpszClassName = "PanestowBenchKeeper";
-  RegisterClassA(&wc);
-  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "keeper", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                              instance, nullptr);
+  HWND hwnd = panestow::bench::MakePlainWindow(instance, "PanestowBenchKeeper", "keeper");
   if (!hwnd) return 1;
   SetTimer(hwnd, 1, static_cast<UINT>((hours > 0 ? hours : 2) * 3600u * 1000u), nullptr);
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  panestow::bench::RunMessageLoop();
   return 0;
 }

@@ -1,6 +1,6 @@
 // Peak memory of one restore, in a process of its own.
 //
-//   membench FILE.rg            the product's restore (LoadLines + ApplyLayout)
+//   membench FILE.rg            the product's restore (RestoreFromFile)
 //   membench -floor FILE.script the floor's registry calls alone
 //
 // Prints one table row: the process's peak working set before and after
@@ -81,13 +81,12 @@ int main(int argc, char** argv) {
     ok = bench::FloorRestore(script);
   } else {
     LineList lines;
-    lines.LoadLines(path);
     RegistryStorePtr store = NewWinRegistryStore();
-    ok = ApplyLayout(lines, *store);
+    ok = RestoreFromFile(path, lines, *store);
   }
   const double after = PeakWorkingSetMb();
   std::printf("  %-40s %15.1f %15.1f %15.1f %15.1f\n",
-              floor ? "floor: the same registry calls" : "product: LoadLines + ApplyLayout", before, after,
+              floor ? "floor: the same registry calls" : "product: RestoreFromFile", before, after,
               after - before, static_cast<double>(g_peak - heap_before) / (1024.0 * 1024.0));
   return ok ? 0 : 1;
 }

@@ -22,17 +22,20 @@
 #include "bench/CallCount_win.h"
 #include "bench/Floor_win.h"
 #include "bench/LayoutModel.h"
+#include "bench/Report_win.h"
+#include "bench/Runner_win.h"
 #include "layout/Capture.h"
+#include "layout/LayoutFile.h"
 #include "layout/LineList.h"
 #include "layout/Restore.h"
 #include "registry/RegistryStore_win.h"
+#include "tests/common/Sandbox_win.h"
 
 using namespace panestow;
 using namespace panestow::bench;
 
 namespace {
 
-const char kJwCadPath[] = "Software\\Jw_cad\\jw_win";
 const char kRegExe[] = "C:\\windows\\system32\\reg.exe";
 
 struct Options {
@@ -46,11 +49,6 @@ struct Options {
   bool Has(const char* part) const { return parts.find(part) != std::string::npos; }
 };
 
-[[noreturn]] void Die(const std::string& what) {
-  std::fprintf(stderr, "regbench: %s\n", what.c_str());
-  std::exit(1);
-}
-
 void SetRaw(HKEY key, const ModelValue& v) {
   if (RegSetValueExA(key, v.name.c_str(), 0, v.type, reinterpret_cast<const BYTE*>(v.data.data()),
                      static_cast<DWORD>(v.data.size())) != ERROR_SUCCESS) {
@@ -60,9 +58,9 @@ void SetRaw(HKEY key, const ModelValue& v) {
 
 // Replaces the Jw_cad key with the model's subkeys and values.
 void Seed(const Layout& layout) {
-  RegDeleteTreeA(HKEY_CURRENT_USER, kJwCadPath);
+  RegDeleteTreeA(HKEY_CURRENT_USER, kJwCadKeyPath);
   HKEY jw;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kJwCadPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &jw, nullptr) !=
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kJwCadKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &jw, nullptr) !=
       ERROR_SUCCESS) {
     Die("cannot create the Jw_cad key");
   }
@@ -139,116 +137,18 @@ std::string RegFileOf(const std::string& script) {
   return out;
 }
 
-// The product's capture, as the save window runs it (CaptureLayout, then
-// SaveLines).
+// The product's capture, as the save window runs it.
 bool ProductCapture(const std::string& path) {
   LineList lines;
-  bool captured;
-  {
-    RegistryStorePtr store = NewWinRegistryStore();
-    captured = CaptureLayout(*store, lines);
-  }
-  if (!captured) return false;
-  lines.SaveLines(path);
-  return true;
+  RegistryStorePtr store = NewWinRegistryStore();
+  return CaptureToFile(*store, lines, path);
 }
 
-// The product's restore, as the main window runs it (LoadLines, then
-// ApplyLayout over a new store).
+// The product's restore, as the main window runs it.
 bool ProductRestore(const std::string& path) {
   LineList lines;
-  lines.LoadLines(path);
   RegistryStorePtr store = NewWinRegistryStore();
-  return ApplyLayout(lines, *store);
-}
-
-struct Variant {
-  Variant(std::string l, std::function<bool()> r, bool process = false)
-      : label(std::move(l)), run(std::move(r)), is_process(process) {}
-  std::string label;
-  std::function<bool()> run;  // false: the run failed
-  bool is_process;            // runs another program (whose CPU time is not counted)
-  std::vector<double> ms;
-  std::vector<double> cpu_ms;  // this process's CPU time
-  long calls = -1;
-  std::string call_breakdown;
-};
-
-// A warm-up round, which also brings the key to the state every later run
-// starts from; a round in which the registry calls are counted; then
-// `rounds` timed rounds. Round r starts with variant r mod n, so that no
-// variant always runs first or after the same one.
-void RunPaired(std::vector<Variant>& variants, int rounds, bool count_calls,
-               const std::function<void(const Variant&)>& check = nullptr) {
-  for (Variant& v : variants) {
-    if (!v.run()) Die(v.label + " failed");
-  }
-  for (Variant& v : variants) {
-    if (count_calls) StartCountingRegistryCalls();
-    if (!v.run()) Die(v.label + " failed");
-    if (count_calls) {
-      StopCountingRegistryCalls();
-      v.calls = RegistryCallCount();
-      v.call_breakdown = RegistryCallBreakdown();
-    }
-    if (check) check(v);
-  }
-  const size_t n = variants.size();
-  for (int r = 0; r < rounds; ++r) {
-    for (size_t k = 0; k < n; ++k) {
-      Variant& v = variants[(static_cast<size_t>(r) + k) % n];
-      const double cpu_start = CpuMs();
-      const double start = NowMs();
-      const bool ok = v.run();
-      const double ms = NowMs() - start;
-      if (!ok) Die(v.label + " failed");
-      v.ms.push_back(ms);
-      v.cpu_ms.push_back(CpuMs() - cpu_start);
-    }
-  }
-}
-
-// Median of the paired ratios a/b, with their spread.
-std::string Ratio(const Variant& a, const Variant& b) {
-  std::vector<double> r;
-  for (size_t i = 0; i < a.ms.size() && i < b.ms.size(); ++i) r.push_back(a.ms[i] / b.ms[i]);
-  const double med = Median(r);
-  double lo = r.empty() ? 0 : r[0], hi = lo;
-  for (double x : r) {
-    lo = x < lo ? x : lo;
-    hi = x > hi ? x : hi;
-  }
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.2fx [%.2f-%.2f]", med, lo, hi);
-  return buf;
-}
-
-double PairedRatio(const Variant& a, const Variant& b) {
-  std::vector<double> r;
-  for (size_t i = 0; i < a.ms.size() && i < b.ms.size(); ++i) r.push_back(a.ms[i] / b.ms[i]);
-  return Median(r);
-}
-
-void PrintRows(const char* what, const char* set, const std::vector<Variant>& vs, int rounds) {
-  std::printf("\n%s, %s layout (%d paired rounds, medians; ratio = median of the per-round ratios [min-max];\n"
-              "  CPU ms = the client's user + kernel time, not the wineserver's)\n",
-              what, set, rounds);
-  std::printf("  %-44s %11s %24s %24s %9s %9s\n", "", "median ms", "vs floor", "vs reg.exe", "reg calls",
-              "CPU ms");
-  for (const Variant& v : vs) {
-    char calls[32] = "-";
-    if (v.calls >= 0) std::snprintf(calls, sizeof calls, "%ld", v.calls);
-    char cpu[32] = "-";
-    if (!v.is_process) std::snprintf(cpu, sizeof cpu, "%.0f", Median(v.cpu_ms));
-    std::printf("  %-44s %11.1f %24s %24s %9s %9s\n", v.label.c_str(), Median(v.ms),
-                &v == &vs[1] ? "1" : Ratio(v, vs[1]).c_str(), &v == &vs[2] ? "1" : Ratio(v, vs[2]).c_str(), calls,
-                cpu);
-  }
-  if (vs[0].calls >= 0) {
-    std::printf("  calls, product: %s\n", vs[0].call_breakdown.c_str());
-    std::printf("  calls, floor:   %s\n", vs[1].call_breakdown.c_str());
-    std::printf("  floor cost per registry call: %.1f us\n", Median(vs[1].ms) * 1000.0 / vs[1].calls);
-  }
+  return RestoreFromFile(path, lines, *store);
 }
 
 struct DataSet {
@@ -294,14 +194,14 @@ void BenchCapture(DataSet& d, const Options& o, int rounds) {
   const std::string out = o.dir + "\\captured.rg";
   const std::string exported = o.dir + "\\exported.reg";
   std::vector<Variant> vs;
-  vs.push_back({"product: CaptureLayout + SaveLines", [&] {
+  vs.push_back({"product: CaptureToFile", [&] {
                   if (!ProductCapture(out)) return false;
                   return true;
                 }});
   vs.push_back({"floor: the same registry calls", [] { return FloorCapture() >= 0; }});
   vs.push_back({"reg export (a process)", [&] {
                   const ProcessResult r =
-                      RunProcess(std::string(kRegExe) + " export HKCU\\" + kJwCadPath + " \"" + exported + "\" /y");
+                      RunProcess(std::string(kRegExe) + " export HKCU\\" + kJwCadKeyPath + " \"" + exported + "\" /y");
                   return r.started && r.exit_code == 0;
                 },
                 true});
@@ -320,13 +220,12 @@ void BenchCapture(DataSet& d, const Options& o, int rounds) {
   PrintRows("Capture", d.name, vs, rounds);
   std::printf("  checked: the product's capture wrote the layout file byte for byte\n");
   const double vs_export = PairedRatio(vs[0], vs[2]);
-  std::printf("  goal (4 MB only): capture no slower than reg export: %.2fx%s\n", vs_export,
-              vs_export <= 1.0 ? " (met)" : " (MISSED)");
+  PrintGoal(" (4 MB only): capture no slower than reg export", vs_export, 1.0);
 }
 
 void BenchRestore(DataSet& d, const Options& o, int rounds, double goal) {
   std::vector<Variant> vs;
-  vs.push_back({"product: LoadLines + ApplyLayout", [&] { return ProductRestore(d.rg); }});
+  vs.push_back({"product: RestoreFromFile", [&] { return ProductRestore(d.rg); }});
   vs.push_back({"floor: the same registry calls", [&] { return FloorRestore(d.script); }});
   vs.push_back({"reg import of a .reg ([-key] + values)", [&] {
                   const ProcessResult r = RunProcess(std::string(kRegExe) + " import \"" + d.reg + "\"");
@@ -337,8 +236,9 @@ void BenchRestore(DataSet& d, const Options& o, int rounds, double goal) {
   PrintRows("Restore", d.name, vs, rounds);
   std::printf("  checked: after a run of each variant the key holds the layout file's values\n");
   const double vs_floor = PairedRatio(vs[0], vs[1]);
-  std::printf("  goal (4 MB only): within %.1fx of the floor: %.2fx%s\n", goal, vs_floor,
-              vs_floor <= goal ? " (met)" : " (MISSED)");
+  char what[64];
+  std::snprintf(what, sizeof what, " (4 MB only): within %.1fx of the floor", goal);
+  PrintGoal(what, vs_floor, goal);
 }
 
 void BenchProcesses(const DataSet& d, const Options& o, int rounds) {
@@ -346,48 +246,23 @@ void BenchProcesses(const DataSet& d, const Options& o, int rounds) {
   const std::string exe = app + "\\panestow.exe";
   if (!CopyFileA(d.rg.c_str(), (app + "\\panestow.rg").c_str(), FALSE)) Die("cannot copy the layout beside " + exe);
   const std::string floorwin = o.dir + "\\bin\\floorwin.exe";
-  struct Proc {
-    std::string label, command;
-    std::vector<double> ms;
-  };
-  std::vector<Proc> ps = {
+  std::vector<ProcessVariant> ps = {
       {"panestow.exe S1 (restore, window closes itself)", "\"" + exe + "\" S1", {}},
       {"floor + minimal window, one process", "\"" + floorwin + "\" \"" + d.script_path + "\"", {}},
       {"  of which: minimal window alone", "\"" + floorwin + "\"", {}},
       {"  of which: floor alone (no window)", "\"" + floorwin + "\" -nowindow \"" + d.script_path + "\"", {}},
       {"product's restore code + minimal window", "\"" + floorwin + "\" -product \"" + d.rg + "\"", {}},
   };
-  for (Proc& p : ps) {  // warm-up, and a check of what each restoring program did
-    const ProcessResult r = RunProcess(p.command, app);
-    if (!r.started || r.exit_code != 0) Die("cannot run " + p.command);
+  // The warm-up round checks what each restoring program did.
+  RunProcessRounds(ps, rounds, app, [&](const ProcessVariant& p) {
     if (&p != &ps[2]) CheckRegistryMatches(d, o, p.label.c_str());
-  }
-  for (int r = 0; r < rounds; ++r) {
-    for (size_t k = 0; k < ps.size(); ++k) {
-      Proc& p = ps[(static_cast<size_t>(r) + k) % ps.size()];
-      const ProcessResult res = RunProcess(p.command, app);
-      if (!res.started || res.exit_code != 0) Die("run failed: " + p.command);
-      p.ms.push_back(res.ms);
-    }
-  }
-  std::printf("\nWhole processes, %s layout (%d paired rounds, medians, CreateProcess to exit)\n", d.name, rounds);
-  std::printf("  %-50s %11s %24s\n", "", "median ms", "vs floor + window");
-  std::vector<double> ratios;
-  for (size_t i = 0; i < ps[0].ms.size(); ++i) ratios.push_back(ps[0].ms[i] / ps[1].ms[i]);
-  for (const Proc& p : ps) {
-    std::vector<double> r;
-    for (size_t i = 0; i < p.ms.size(); ++i) r.push_back(p.ms[i] / ps[1].ms[i]);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.2fx", Median(r));
-    std::printf("  %-50s %11.1f %24s\n", p.label.c_str(), Median(p.ms), &p == &ps[1] ? "1" : buf);
-  }
+  });
+  PrintProcessRows(d.name, ps, rounds);
   std::vector<double> sums;
   for (size_t i = 0; i < ps[0].ms.size(); ++i) sums.push_back(ps[0].ms[i] / (ps[2].ms[i] + ps[3].ms[i]));
   std::printf("  panestow.exe S1 over the window alone and the floor alone as two processes, summed: %.2fx\n",
               Median(sums));
-  const double ratio = Median(ratios);
-  std::printf("  goal: panestow.exe S1 within 1.2x of floor + window: %.2fx%s\n", ratio,
-              ratio <= 1.2 ? " (met)" : " (MISSED)");
+  PrintGoal(": panestow.exe S1 within 1.2x of floor + window", PairedRatio(ps[0].ms, ps[1].ms), 1.2);
   std::printf("  checked: after a run of each restoring program the key holds the layout file's values\n");
 }
 
@@ -408,21 +283,12 @@ int Compare(int argc, char** argv) {
   if (argc < 5) Die("usage: regbench --compare ROUNDS FOLDER COMMAND...");
   const int rounds = std::atoi(argv[2]);
   const std::string folder = argv[3];
-  std::vector<std::string> commands(argv + 4, argv + argc);
-  std::vector<std::vector<double>> ms(commands.size());
-  for (int r = -1; r < rounds; ++r) {
-    for (size_t k = 0; k < commands.size(); ++k) {
-      const size_t c = (static_cast<size_t>(r + 1) + k) % commands.size();
-      const ProcessResult res = RunProcess(commands[c], folder);
-      if (!res.started) Die("cannot start " + commands[c]);
-      if (r >= 0) ms[c].push_back(res.ms);
-    }
-  }
+  std::vector<ProcessVariant> ps;
+  for (int i = 4; i < argc; ++i) ps.push_back({argv[i], argv[i], {}});
+  RunProcessRounds(ps, rounds, folder, nullptr, false);
   std::printf("%d paired rounds, medians, CreateProcess to exit\n", rounds);
-  for (size_t c = 0; c < commands.size(); ++c) {
-    std::vector<double> ratios;
-    for (int r = 0; r < rounds; ++r) ratios.push_back(ms[c][r] / ms[0][r]);
-    std::printf("  %9.1f ms %6.2fx  %s\n", Median(ms[c]), Median(ratios), commands[c].c_str());
+  for (const ProcessVariant& p : ps) {
+    std::printf("  %9.1f ms %6.2fx  %s\n", Median(p.ms), PairedRatio(p.ms, ps[0].ms), p.command.c_str());
   }
   return 0;
 }
@@ -457,6 +323,8 @@ int main(int argc, char** argv) {
   setvbuf(stdout, nullptr, _IONBF, 0);
   if (argc > 1 && std::strcmp(argv[1], "--compare") == 0) return Compare(argc, argv);
   const Options o = Parse(argc, argv);
+  // The data sets replace Jw_cad's keys.
+  if (!test::InTestSandbox()) Die(test::NotInSandboxMessage());
 
   if (o.typical) {
     DataSet typical = Prepare("typical", kTypicalToolbars, o);
@@ -471,6 +339,6 @@ int main(int argc, char** argv) {
     if (o.Has("memory")) Memory(huge, o);
   }
   // Leave the prefix small: its registry is saved to disk whole.
-  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Jw_cad");
+  RegDeleteTreeA(HKEY_CURRENT_USER, kJwCadKeyPath);
   return 0;
 }
