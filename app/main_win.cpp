@@ -3,20 +3,16 @@
 
 #include "ui/Controls_win.h"
 #include "ui/Unit1_win.h"
-#include "ui/Unit2_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   using namespace panestow;
   RegisterControlClasses(instance);
   MainWindow::Register(instance);
-  SaveWindow::Register(instance);
 
-  SaveWindow save_window;
-  MainWindow main_window(save_window);
   // The main window first: closing it ends the program. The save window
   // stays hidden until the save button runs it.
+  MainWindow main_window;
   main_window.Create();
-  save_window.Create(main_window.Handle());
 
   main_window.ShowFirst();
   MSG msg;

@@ -11,21 +11,29 @@ namespace {
 const char kPanelClass[] = "PanestowPanel";
 
 struct PanelData {
-  COLORREF color;
-  HBRUSH brush;
+  Fill fill;
   int bevel;
   HFONT font;
 };
 
-std::map<COLORREF, HBRUSH>& Brushes() {
-  static std::map<COLORREF, HBRUSH> brushes;
-  return brushes;
-}
+HMENU IdOf(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
 
-HBRUSH BrushOf(COLORREF color) {
-  HBRUSH& brush = Brushes()[color];
-  if (!brush) brush = CreateSolidBrush(color);
-  return brush;
+void DrawBevel(HDC dc, const RECT& rc, int width) {
+  HPEN light = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+  HPEN dark = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
+  for (int i = 0; i < width; ++i) {
+    const RECT edge = {rc.left + i, rc.top + i, rc.right - i, rc.bottom - i};
+    HGDIOBJ old = SelectObject(dc, light);
+    MoveToEx(dc, edge.left, edge.bottom - 1, nullptr);
+    LineTo(dc, edge.left, edge.top);
+    LineTo(dc, edge.right - 1, edge.top);
+    SelectObject(dc, dark);
+    LineTo(dc, edge.right - 1, edge.bottom - 1);
+    LineTo(dc, edge.left - 1, edge.bottom - 1);
+    SelectObject(dc, old);
+  }
+  DeleteObject(light);
+  DeleteObject(dark);
 }
 
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -47,22 +55,8 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       HDC dc = BeginPaint(hwnd, &ps);
       RECT rc;
       GetClientRect(hwnd, &rc);
-      FillRect(dc, &rc, data->brush);
-      for (int i = 0; i < data->bevel; ++i) {
-        RECT edge = {rc.left + i, rc.top + i, rc.right - i, rc.bottom - i};
-        HPEN light = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
-        HPEN dark = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
-        HGDIOBJ old = SelectObject(dc, light);
-        MoveToEx(dc, edge.left, edge.bottom - 1, nullptr);
-        LineTo(dc, edge.left, edge.top);
-        LineTo(dc, edge.right - 1, edge.top);
-        SelectObject(dc, dark);
-        LineTo(dc, edge.right - 1, edge.bottom - 1);
-        LineTo(dc, edge.left - 1, edge.bottom - 1);
-        SelectObject(dc, old);
-        DeleteObject(light);
-        DeleteObject(dark);
-      }
+      FillRect(dc, &rc, BrushOf(data->fill));
+      DrawBevel(dc, rc, data->bevel);
       char caption[256];
       const int len = GetWindowTextA(hwnd, caption, sizeof caption);
       if (len > 0) {
@@ -85,12 +79,40 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
+      // A window handles the controls of its panels itself.
       return SendMessageA(GetParent(hwnd), msg, wp, lp);
   }
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
+HWND MakeChild(DWORD ex_style, const char* cls, const ControlSpec& spec, DWORD style, HWND parent, void* param) {
+  HWND h = CreateWindowExA(ex_style, cls, spec.caption ? spec.caption : "", WS_CHILD | WS_VISIBLE | style,
+                           spec.place.left, spec.place.top, spec.place.width, spec.place.height, parent,
+                           IdOf(spec.id), GetModuleHandleA(nullptr), param);
+  if (spec.font_height) SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(GothicFont(spec.font_height)), FALSE);
+  return h;
+}
+
+// A label's or shape's fill, kept in the control's user data: bit 32 says
+// it has one, bit 33 that it is a system colour.
+void SetControlFill(HWND control, Fill fill) {
+  const LONG_PTR data = static_cast<LONG_PTR>(fill.value) | (static_cast<LONG_PTR>(1) << 32) |
+                        (static_cast<LONG_PTR>(fill.system ? 1 : 0) << 33);
+  SetWindowLongPtrA(control, GWLP_USERDATA, data);
+}
+
 }  // namespace
+
+COLORREF ColorOf(Fill fill) { return fill.system ? GetSysColor(static_cast<int>(fill.value)) : fill.value; }
+
+HBRUSH BrushOf(Fill fill) {
+  // The system's own brushes follow a change of the system colours.
+  if (fill.system) return GetSysColorBrush(static_cast<int>(fill.value));
+  static std::map<COLORREF, HBRUSH> brushes;
+  HBRUSH& brush = brushes[fill.value];
+  if (!brush) brush = CreateSolidBrush(fill.value);
+  return brush;
+}
 
 HFONT GothicFont(int height) {
   static std::map<int, HFONT> fonts;
@@ -119,7 +141,7 @@ void RegisterControlClasses(HINSTANCE instance) {
   RegisterClassExA(&wc);
 }
 
-void RegisterWindowClass(HINSTANCE instance, const char* name, WNDPROC proc) {
+void RegisterWindowClass(HINSTANCE instance, const WindowSpec& spec, WNDPROC proc) {
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = proc;
@@ -127,61 +149,97 @@ void RegisterWindowClass(HINSTANCE instance, const char* name, WNDPROC proc) {
   wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = GetSysColorBrush(COLOR_BACKGROUND);
-  wc.lpszClassName = name;
+  wc.lpszClassName = spec.class_name;
   RegisterClassExA(&wc);
 }
 
-HWND CreatePanel(HWND parent, const Rect& r, COLORREF color, int bevel_width, const char* caption, HFONT font) {
-  PanelData* data = new PanelData{color, BrushOf(color), bevel_width, font};
-  return CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, caption ? caption : "",
-                         WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, r.left, r.top, r.width, r.height,
-                         parent, nullptr, GetModuleHandleA(nullptr), data);
+HWND CreateTopWindow(const WindowSpec& spec, HWND owner, void* self) {
+  const SIZE outer = OuterSize(spec.style, spec.ex_style, spec.client_width, spec.client_height);
+  return CreateWindowExA(spec.ex_style, spec.class_name, spec.caption, spec.style, spec.left, spec.top, outer.cx,
+                         outer.cy, owner, nullptr, GetModuleHandleA(nullptr), self);
 }
 
-HWND CreateButton(HWND parent, int id, const char* caption, const Rect& r, HFONT font) {
-  HWND h = CreateWindowExA(0, "BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, r.left, r.top,
-                           r.width, r.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return h;
+HWND CreateControl(HWND parent, const ControlSpec& spec) {
+  switch (spec.kind) {
+    case ControlKind::Panel:
+      return MakeChild(WS_EX_CONTROLPARENT, kPanelClass, spec, WS_CLIPCHILDREN | WS_CLIPSIBLINGS, parent,
+                       new PanelData{spec.fill, spec.bevel, GothicFont(spec.font_height)});
+    case ControlKind::Button:
+      return MakeChild(0, "BUTTON", spec, WS_TABSTOP | BS_PUSHBUTTON, parent, nullptr);
+    case ControlKind::Edit:
+      return MakeChild(WS_EX_CLIENTEDGE, "EDIT", spec, WS_TABSTOP | ES_AUTOHSCROLL, parent, nullptr);
+    case ControlKind::StatusBar: {
+      HWND h = MakeChild(0, STATUSCLASSNAMEA, spec, CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, parent, nullptr);
+      SendMessageA(h, SB_SIMPLE, TRUE, 0);
+      return h;
+    }
+    case ControlKind::StatusLabel:
+      // Clipped by its siblings, which lie above it: a long text ends at
+      // the next control instead of painting over it.
+      return MakeChild(0, "STATIC", spec, WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX, parent, nullptr);
+    case ControlKind::Label:
+    case ControlKind::Shape: {
+      const DWORD align = spec.kind == ControlKind::Label ? (SS_CENTER | SS_CENTERIMAGE) : SS_LEFT;
+      HWND h = MakeChild(0, "STATIC", spec, SS_NOPREFIX | align, parent, nullptr);
+      SetControlFill(h, spec.fill);
+      return h;
+    }
+  }
+  return nullptr;
 }
 
-HWND CreateLabel(HWND parent, int id, const char* caption, const Rect& r, HFONT font, bool centred) {
-  const DWORD align = centred ? (SS_CENTER | SS_CENTERIMAGE) : SS_LEFT;
-  HWND h = CreateWindowExA(0, "STATIC", caption, WS_CHILD | WS_VISIBLE | SS_NOPREFIX | align, r.left, r.top, r.width,
-                           r.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return h;
-}
-
-HWND CreateEdit(HWND parent, int id, const char* text, const Rect& r, HFONT font) {
-  HWND h = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-                           r.left, r.top, r.width, r.height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return h;
-}
-
-HWND CreateStatusBar(HWND parent, const Rect& r) {
-  HWND h = CreateWindowExA(0, STATUSCLASSNAMEA, "",
-                           WS_CHILD | WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, r.left, r.top,
-                           r.width, r.height, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(h, SB_SIMPLE, TRUE, 0);
-  return h;
-}
-
-void SetControlColor(HWND control, COLORREF color) {
-  SetWindowLongPtrA(control, GWLP_USERDATA, static_cast<LONG_PTR>(color) | (static_cast<LONG_PTR>(1) << 32));
+void LayOutDocked(HWND window, const ControlSpec* const* specs, const HWND* controls, size_t count) {
+  // Each parent's client area, shrinking as docked controls take their
+  // edges. Parents come before their children in a table.
+  std::map<HWND, RECT> free_area;
+  auto area_of = [&](HWND parent) -> RECT& {
+    auto it = free_area.find(parent);
+    if (it == free_area.end()) {
+      RECT rc;
+      GetClientRect(parent, &rc);
+      it = free_area.emplace(parent, rc).first;
+    }
+    return it->second;
+  };
+  for (Dock pass : {Dock::Top, Dock::Bottom, Dock::Right, Dock::Fill}) {
+    for (size_t i = 0; i < count; ++i) {
+      const ControlSpec& spec = *specs[i];
+      if (spec.dock != pass) continue;
+      HWND parent = spec.parent < 0 ? window : controls[spec.parent];
+      RECT& area = area_of(parent);
+      RECT r = area;
+      switch (pass) {
+        case Dock::Top:
+          r.bottom = area.top + spec.place.height;
+          area.top = r.bottom;
+          break;
+        case Dock::Bottom:
+          // Never above what the top ones took.
+          r.top = area.bottom - spec.place.height > area.top ? area.bottom - spec.place.height : area.top;
+          r.bottom = r.top + spec.place.height;
+          area.bottom = r.top;
+          break;
+        case Dock::Right:
+          r.left = area.right - spec.place.width;
+          area.right = r.left;
+          break;
+        default:
+          break;
+      }
+      MoveControl(controls[i], Rect{r.left, r.top, r.right - r.left, r.bottom - r.top});
+      // A docked panel's children are placed in its new client area.
+      free_area.erase(controls[i]);
+    }
+  }
 }
 
 LRESULT ControlColors(HDC dc, HWND control) {
   const LONG_PTR data = GetWindowLongPtrA(control, GWLP_USERDATA);
-  if ((data >> 32) != 1) return 0;
-  const COLORREF color = static_cast<COLORREF>(data & 0xFFFFFFFF);
-  SetBkColor(dc, color);
+  if (((data >> 32) & 1) != 1) return 0;
+  const Fill fill{((data >> 33) & 1) != 0, static_cast<COLORREF>(data & 0xFFFFFFFF)};
+  SetBkColor(dc, ColorOf(fill));
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-  return reinterpret_cast<LRESULT>(BrushOf(color));
+  return reinterpret_cast<LRESULT>(BrushOf(fill));
 }
 
 void MoveControl(HWND control, const Rect& r) { MoveWindow(control, r.left, r.top, r.width, r.height, TRUE); }
@@ -205,6 +263,14 @@ SIZE OuterSize(DWORD style, DWORD ex_style, int client_width, int client_height)
   RECT rc = {0, 0, client_width, client_height};
   AdjustWindowRectEx(&rc, style, FALSE, ex_style);
   return SIZE{rc.right - rc.left, rc.bottom - rc.top};
+}
+
+std::string WindowText(HWND hwnd) {
+  const int len = GetWindowTextLengthA(hwnd);
+  std::string text(static_cast<size_t>(len) + 1, '\0');
+  const int got = GetWindowTextA(hwnd, &text[0], len + 1);
+  text.resize(static_cast<size_t>(got > 0 ? got : 0));
+  return text;
 }
 
 }  // namespace panestow

@@ -1,15 +1,31 @@
-// Small wrappers for the controls the two windows use: panels, buttons,
-// labels, filled rectangles, one-line edits and a status bar. Each one is a
-// real child window carrying its caption.
+// The controls of the two windows: panels, buttons, labels, filled
+// rectangles, one-line edits and a status bar, each a real child window
+// carrying its caption. A window declares its controls once, in a table
+// (id, kind, place, caption, handler), and is built and served from it.
 #pragma once
 
 #include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
 
 namespace panestow {
 
 // Colours of the windows' design.
 constexpr COLORREF kSkyBlue = RGB(166, 202, 240);
 constexpr COLORREF kMoneyGreen = RGB(192, 220, 192);
+
+// A fill: a fixed colour, or a system colour taken when it is painted, so
+// that it follows a change of the system colours.
+struct Fill {
+  bool system;
+  COLORREF value;  // the colour, or the system colour's index
+};
+constexpr Fill FixedFill(COLORREF color) { return Fill{false, color}; }
+constexpr Fill SystemFill(int index) { return Fill{true, static_cast<COLORREF>(index)}; }
+COLORREF ColorOf(Fill fill);
+HBRUSH BrushOf(Fill fill);
 
 // "ＭＳ ゴシック" at a character height in pixels, Shift-JIS character set.
 HFONT GothicFont(int height);
@@ -18,12 +34,63 @@ struct Rect {
   int left, top, width, height;
 };
 
-// Registers the window classes below; once, before any window is made.
+enum class ControlKind {
+  Panel,         // filled, with an optional raised bevel and a centred caption
+  Button,        // push button
+  Label,         // static text, centred both ways
+  StatusLabel,   // static text from the left, sized to its text
+  Shape,         // filled rectangle
+  Edit,          // one-line edit
+  StatusBar,     // one simple panel, no text
+};
+
+// How a control follows its parent's size: not at all, or docked to an
+// edge (with `place` giving its height or width) or filling what the docked
+// ones leave. Top comes before Bottom, Bottom before Right, Right before
+// Fill, whatever their order in the table.
+enum class Dock { None, Top, Bottom, Right, Fill };
+
+struct ControlSpec {
+  int id;          // unique in the program
+  ControlKind kind;
+  int parent;      // index in the table of the panel it sits on; -1: the window
+  Dock dock;
+  Rect place;      // relative to the parent
+  const char* caption;
+  int font_height;
+  Fill fill;       // panels, labels and shapes
+  int bevel;       // panels
+};
+
+// One row of a window's table: the control and its click handler on the
+// window's form, if it has one.
+template <typename Form>
+struct Control {
+  ControlSpec spec;
+  void (Form::*on_click)();
+};
+
+// Registers the control classes used here; once, before any window is made.
 void RegisterControlClasses(HINSTANCE instance);
 
-// Registers a top-level window class with the program's icon, served by
-// `proc`, with the desktop colour behind its controls.
-void RegisterWindowClass(HINSTANCE instance, const char* name, WNDPROC proc);
+// A top-level window as designed: its class, caption, styles, place and
+// client size.
+struct WindowSpec {
+  const char* class_name;
+  const char* caption;
+  DWORD style;
+  DWORD ex_style;
+  int left, top;
+  int client_width, client_height;
+};
+
+// Registers the window's class with the program's icon, served by `proc`,
+// with the desktop colour behind its controls.
+void RegisterWindowClass(HINSTANCE instance, const WindowSpec& spec, WNDPROC proc);
+
+// Makes the window, hidden, owned by `owner`; `self` serves it (see
+// ObjectWindowProc).
+HWND CreateTopWindow(const WindowSpec& spec, HWND owner, void* self);
 
 // The window procedure of a class whose windows are each served by an
 // object of type T: the object comes as CreateWindowEx's last argument,
@@ -40,26 +107,57 @@ LRESULT CALLBACK ObjectWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return self ? self->Handle(msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-// A panel: filled with `color`, with an optional raised bevel and a centred
-// caption. It passes its children's commands and colour requests on to its
-// own parent, so a window handles the controls of its panels itself.
-HWND CreatePanel(HWND parent, const Rect& r, COLORREF color, int bevel_width, const char* caption, HFONT font);
+// Makes one control of a table on `parent`.
+HWND CreateControl(HWND parent, const ControlSpec& spec);
 
-HWND CreateButton(HWND parent, int id, const char* caption, const Rect& r, HFONT font);
+// Places the docked controls of a table in their parents' client areas.
+void LayOutDocked(HWND window, const ControlSpec* const* specs, const HWND* controls, size_t count);
 
-// A static text; its colours come from the parent's WM_CTLCOLORSTATIC,
-// which ControlColors answers.
-HWND CreateLabel(HWND parent, int id, const char* caption, const Rect& r, HFONT font, bool centred);
+// A window's controls, made from its table in table order (which is also
+// the keyboard order) and then placed.
+template <typename Form>
+class Controls {
+ public:
+  template <size_t N>
+  explicit Controls(const Control<Form> (&table)[N]) : table_(table), count_(N), specs_(N), controls_(N) {
+    for (size_t i = 0; i < N; ++i) specs_[i] = &table[i].spec;
+  }
 
-HWND CreateEdit(HWND parent, int id, const char* text, const Rect& r, HFONT font);
+  void Create(HWND window) {
+    for (size_t i = 0; i < count_; ++i) {
+      const int parent = table_[i].spec.parent;
+      controls_[i] = CreateControl(parent < 0 ? window : controls_[parent], table_[i].spec);
+    }
+    LayOut(window);
+  }
+  bool Created() const { return controls_[0] != nullptr; }
+  void LayOut(HWND window) {
+    if (Created()) LayOutDocked(window, specs_.data(), controls_.data(), count_);
+  }
+  // The control in row `index` of the table.
+  HWND operator[](size_t index) const { return controls_[index]; }
 
-HWND CreateStatusBar(HWND parent, const Rect& r);
+  // Runs the click handler of the control with this id; false when there
+  // is none.
+  bool Click(Form& form, int id) const {
+    for (size_t i = 0; i < count_; ++i) {
+      if (table_[i].spec.id == id && table_[i].on_click) {
+        (form.*table_[i].on_click)();
+        return true;
+      }
+    }
+    return false;
+  }
 
-// Remembers the fill of a label or rectangle made by CreateLabel.
-void SetControlColor(HWND control, COLORREF color);
+ private:
+  const Control<Form>* table_;
+  size_t count_;
+  std::vector<const ControlSpec*> specs_;
+  std::vector<HWND> controls_;
+};
 
-// Answers WM_CTLCOLORSTATIC for a control given a colour by SetControlColor;
-// 0 for the others.
+// Answers WM_CTLCOLORSTATIC for a label or shape of a table; 0 for other
+// controls.
 LRESULT ControlColors(HDC dc, HWND control);
 
 void MoveControl(HWND control, const Rect& r);
@@ -70,5 +168,8 @@ RECT RestoredRect(HWND window);
 
 // The window's outer size for a client area of the given size.
 SIZE OuterSize(DWORD style, DWORD ex_style, int client_width, int client_height);
+
+// The text of a window or control.
+std::string WindowText(HWND hwnd);
 
 }  // namespace panestow

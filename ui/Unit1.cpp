@@ -6,6 +6,7 @@
 #include "app/cmdline.h"
 #include "app/files.h"
 #include "app/paths.h"
+#include "layout/LayoutFile.h"
 #include "layout/Restore.h"
 #include "ui/Unit2.h"
 
@@ -23,28 +24,24 @@ const char* const kNotSavedWarning[4] = {
     "Jw_cad画面レイアウトは［設定３］で保存されていません。",
     "Jw_cad画面レイアウトは［設定４］で保存されていません。",
 };
-const char kOpenCommandKey[] = "Jwwin.Document\\shell\\open\\command";
 constexpr uint32_t kBeepSimple = 0xFFFF;
 constexpr int kShowNormal = 5;  // SW_SHOW
 
 }  // namespace
 
-const std::string& TForm1::SlotPath(int slot) const {
-  switch (slot) {
-    case 1: return SlotPath1;
-    case 2: return SlotPath2;
-    case 3: return SlotPath3;
-    default: return SlotPath4;
-  }
-}
+namespace {
+
+std::string TForm1::* const kSlotPaths[4] = {&TForm1::SlotPath1, &TForm1::SlotPath2, &TForm1::SlotPath3,
+                                             &TForm1::SlotPath4};
+
+}  // namespace
+
+const std::string& TForm1::SlotPath(int slot) const { return this->*kSlotPaths[slot - 1]; }
 
 void TForm1::FormShow() {
   const FilePaths paths = DerivePaths(host_.ModuleFileName());
   IniPath = paths.ini;
-  SlotPath1 = paths.slots[0];
-  SlotPath2 = paths.slots[1];
-  SlotPath3 = paths.slots[2];
-  SlotPath4 = paths.slots[3];
+  for (int slot = 1; slot <= 4; ++slot) this->*kSlotPaths[slot - 1] = paths.slots[slot - 1];
   ApplySettings();
   CopyTitlesToButtons();
   host_.SetStatusText("");
@@ -57,17 +54,16 @@ void TForm1::ApplySettings() {
   if (ReadIniValue("Form", "F1_Y", value, IniPath, 22)) host_.SetTop(StrToIntOrZero(value));
   if (ReadIniValue("Form", "F1_W", value, IniPath, 22)) host_.SetWidth(StrToIntOrZero(value));
   if (ReadIniValue("Form", "F1_H", value, IniPath, 22)) host_.SetHeight(StrToIntOrZero(value));
-  Form2Host& save = form2_.Host();
-  if (ReadIniValue("Form", "F2_X", value, IniPath, 22)) save.SetLeft(StrToIntOrZero(value));
-  if (ReadIniValue("Form", "F2_Y", value, IniPath, 22)) save.SetTop(StrToIntOrZero(value));
+  if (ReadIniValue("Form", "F2_X", value, IniPath, 22)) form2_.SetLeft(StrToIntOrZero(value));
+  if (ReadIniValue("Form", "F2_Y", value, IniPath, 22)) form2_.SetTop(StrToIntOrZero(value));
   static const char* const kTitleKeys[4] = {"Tit1", "Tit2", "Tit3", "Tit4"};
   for (int slot = 1; slot <= 4; ++slot) {
-    if (ReadIniValue("Sets", kTitleKeys[slot - 1], value, IniPath, 128)) save.SetTitle(slot, value);
+    if (ReadIniValue("Sets", kTitleKeys[slot - 1], value, IniPath, 128)) form2_.SetTitle(slot, value);
   }
 }
 
 void TForm1::CopyTitlesToButtons() {
-  for (int slot = 1; slot <= 4; ++slot) host_.SetRestoreCaption(slot, form2_.Host().Title(slot));
+  for (int slot = 1; slot <= 4; ++slot) host_.SetRestoreCaption(slot, form2_.Title(slot));
 }
 
 void TForm1::FormClose() {
@@ -77,20 +73,15 @@ void TForm1::FormClose() {
   values.main_top = main.top;
   values.main_width = main.width;
   values.main_height = main.height;
-  Form2Host& save = form2_.Host();
-  values.save_left = save.Left();
-  values.save_top = save.Top();
-  for (int slot = 1; slot <= 4; ++slot) values.titles[slot - 1] = save.Title(slot);
+  values.save_left = form2_.Left();
+  values.save_top = form2_.Top();
+  for (int slot = 1; slot <= 4; ++slot) values.titles[slot - 1] = form2_.Title(slot);
   // A settings file that cannot be written keeps its old content; the
   // program ends as usual without a word.
   WriteSettings(IniPath, values);
 }
 
-void TForm1::FormResize() {
-  int32_t width = host_.ClientWidth() - 16 - 8;
-  if (width < 64) width = 64;
-  host_.SetRestoreButtonWidth(width);
-}
+void TForm1::FormResize() { host_.SetRestoreButtonWidth(RestoreButtonWidth(host_.ClientWidth())); }
 
 void TForm1::Button1Click() {
   if (host_.ShowMessage(kConfirmSave, DialogKind::Confirmation, kButtonYes | kButtonNo) != DialogResult::Yes) return;
@@ -112,12 +103,10 @@ void TForm1::RestoreSlot(int slot) {
 }
 
 bool TForm1::RestoreLayout() {
-  lines_.ClearLines();
-  lines_.LoadLines(LayoutPath);
   bool ok;
   {
     RegistryStorePtr store = host_.NewRegistryStore();
-    ok = ApplyLayout(lines_, *store);
+    ok = RestoreFromFile(LayoutPath, lines_, *store);
   }
   host_.SetStatusText(ok ? kRestoreSucceeded : kRestoreFailed);
   return ok;
@@ -156,7 +145,7 @@ std::string TForm1::ReadOpenCommand() {
   RegistryStorePtr store = host_.NewRegistryStore();
   try {
     store->SelectRoot(RegRoot::ClassesRoot);
-    if (store->OpenPath(kOpenCommandKey, false)) command = store->ReadText("");
+    if (store->OpenPath(kOpenCommandKeyPath, false)) command = store->ReadText("");
     store->ClosePath();
   } catch (...) {
     command.clear();

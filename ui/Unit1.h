@@ -19,6 +19,16 @@ struct WindowBounds {
   int32_t left = 0, top = 0, width = 0, height = 0;
 };
 
+// The restore buttons of slots 1 to 4 stand 40 pixels apart from the top
+// of their panel, 16 from its left, 33 high. Their width follows the
+// client width, 8 short of its right edge, but never below 64.
+constexpr int32_t RestoreButtonWidth(int32_t client_width) {
+  return client_width - 16 - 8 < 64 ? 64 : client_width - 16 - 8;
+}
+constexpr WindowBounds RestoreButtonBounds(int slot, int32_t width) {
+  return WindowBounds{16, 40 * (slot - 1), width, 33};
+}
+
 // What the main window's handlers need of the window system and the
 // platform.
 class Form1Host {
@@ -51,6 +61,8 @@ class Form1Host {
 
 class TForm1 {
  public:
+  // The save window, whose titles and position the main window reads and
+  // sets; it may still be under construction.
   TForm1(Form1Host& host, TForm2& form2) : host_(host), form2_(form2) {}
 
   void FormShow();

@@ -3,91 +3,88 @@
 #include "registry/RegistryStore_win.h"
 #include "ui/Controls_win.h"
 #include "ui/MessageDialog_win.h"
-#include "ui/Unit2_win.h"
 
 namespace panestow {
 
 namespace {
 
-const char kClassName[] = "PanestowMainWindow";
-const char kCaption[] = "Panestow Ver.1.2";
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr int kClientWidth = 204;
-constexpr int kClientHeight = 211;
-
-// Control ids, kept clear of IDOK and IDCANCEL, which the dialog manager
-// sends for Enter and Esc.
-constexpr int kButton1Id = 101;   // save
-constexpr int kRestoreId = 101;   // restore buttons 102-105 (Button2-Button5)
-constexpr int kButtonCloseId = 110;
-constexpr int kLabelStatId = 120;
+// Class, caption, styles, place and client size as the window is built.
+constexpr WindowSpec kWindow = {"PanestowMainWindow", "Panestow Ver.1.2",
+                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN,
+                                WS_EX_CONTROLPARENT, 194, 109, kClientWidth, 211};
 
 constexpr int kTopPanelHeight = 33;
 constexpr int kStatusPanelHeight = 21;
 constexpr int kStatusBarWidth = 23;
 
-COLORREF DesktopColor() { return GetSysColor(COLOR_BACKGROUND); }
+// The controls in the window's design order, which is also the keyboard
+// order (the close button, the save button, the restore buttons). Ids are
+// unique in the program and kept clear of IDOK and IDCANCEL, which the
+// dialog manager sends for Enter and Esc.
+enum Row : size_t {
+  kPanel1, kStatusBar1, kPanel2, kButton1, kPanel3, kButtonClose, kLabelStat, kPanel4,
+  kButton2, kButton3, kButton4, kButton5,
+};
+constexpr Fill kDesktop = SystemFill(COLOR_BACKGROUND);
+constexpr Fill kFace = SystemFill(COLOR_BTNFACE);
+
+constexpr Control<TForm1> Row(int id, ControlKind kind, int parent, Dock dock, Rect place, const char* caption,
+                              int font, Fill fill, void (TForm1::*on_click)() = nullptr, int bevel = 0) {
+  return Control<TForm1>{ControlSpec{id, kind, parent, dock, place, caption, font, fill, bevel}, on_click};
+}
+
+constexpr Rect ToRect(const WindowBounds& b) { return Rect{b.left, b.top, b.width, b.height}; }
+
+// Where a restore button stands as the window is built.
+constexpr Rect RestorePlace(int slot) { return ToRect(RestoreButtonBounds(slot, RestoreButtonWidth(kClientWidth))); }
+
+const Control<TForm1> kControls[] = {
+    Row(130, ControlKind::Panel, -1, Dock::Bottom, {0, 0, 0, kStatusPanelHeight}, nullptr, 12, kFace),
+    Row(131, ControlKind::StatusBar, kPanel1, Dock::Right, {0, 0, kStatusBarWidth, kStatusPanelHeight}, nullptr, 0,
+        kFace),
+    Row(132, ControlKind::Panel, -1, Dock::Top, {0, 0, 0, kTopPanelHeight}, nullptr, 12, kDesktop),
+    Row(101, ControlKind::Button, kPanel2, Dock::None, {104, 4, 57, 25}, "保存", 12, kFace, &TForm1::Button1Click),
+    Row(133, ControlKind::Panel, kPanel2, Dock::None, {4, 4, 89, 25}, "レイアウト", 12, FixedFill(kSkyBlue), nullptr, 2),
+    Row(110, ControlKind::Button, kPanel1, Dock::None, {1, 1, 20, 20}, "×", 11, kFace, &TForm1::ButtonCloseClick),
+    Row(120, ControlKind::StatusLabel, kPanel1, Dock::None, {26, 4, 0, 0}, "", 13, kFace),
+    Row(134, ControlKind::Panel, -1, Dock::Fill, {0, 0, 0, 0}, nullptr, 12, kDesktop),
+    Row(102, ControlKind::Button, kPanel4, Dock::None, RestorePlace(1), "レイアウトを戻す", 12, kFace,
+        &TForm1::Button2Click),
+    Row(103, ControlKind::Button, kPanel4, Dock::None, RestorePlace(2), "レイアウトを戻す", 12, kFace,
+        &TForm1::Button3Click),
+    Row(104, ControlKind::Button, kPanel4, Dock::None, RestorePlace(3), "レイアウトを戻す", 12, kFace,
+        &TForm1::Button4Click),
+    Row(105, ControlKind::Button, kPanel4, Dock::None, RestorePlace(4), "レイアウトを戻す", 12, kFace,
+        &TForm1::Button5Click),
+};
 
 }  // namespace
 
-MainWindow::MainWindow(SaveWindow& save_window) : save_window_(save_window), form_(*this, save_window.Form()) {
-  save_window.Form().SetMainWindow(form_);
-}
+// The save window's form keeps a reference to the main window's, which is
+// made next.
+MainWindow::MainWindow() : save_window_(Form()), form_(*this, save_window_.Form()), controls_(kControls) {}
 
 MainWindow::~MainWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
 void MainWindow::Register(HINSTANCE instance) {
-  RegisterWindowClass(instance, kClassName, ObjectWindowProc<MainWindow>);
+  RegisterWindowClass(instance, kWindow, ObjectWindowProc<MainWindow>);
+  SaveWindow::Register(instance);
 }
 
 void MainWindow::Create() {
-  const SIZE outer = OuterSize(kStyle, kExStyle, kClientWidth, kClientHeight);
-  CreateWindowExA(kExStyle, kClassName, kCaption, kStyle, 194, 109, outer.cx, outer.cy, nullptr, nullptr,
-                  GetModuleHandleA(nullptr), this);
+  CreateTopWindow(kWindow, nullptr, this);
+  save_window_.Create(hwnd_);
 }
 
-void MainWindow::CreateControls() {
-  HFONT font = GothicFont(12);
-  RECT rc;
-  GetClientRect(hwnd_, &rc);
-  // In the order of the window's design, which is also the keyboard order:
-  // the close button, the save button, the restore buttons.
-  panel1_ = CreatePanel(hwnd_, Rect{0, 0, 0, 0}, GetSysColor(COLOR_BTNFACE), 0, nullptr, font);
-  status_bar_ = CreateStatusBar(panel1_, Rect{0, 0, kStatusBarWidth, kStatusPanelHeight});
-  panel2_ = CreatePanel(hwnd_, Rect{0, 0, 0, 0}, DesktopColor(), 0, nullptr, font);
-  button1_ = CreateButton(panel2_, kButton1Id, "保存", Rect{104, 4, 57, 25}, font);
-  panel3_ = CreatePanel(panel2_, Rect{4, 4, 89, 25}, kSkyBlue, 2, "レイアウト", font);
-  button_close_ = CreateButton(panel1_, kButtonCloseId, "×", Rect{1, 1, 20, 20}, GothicFont(11));
-  // Clipped by the status bar, which lies above it: a long status text
-  // ends at the bar instead of painting over it.
-  label_stat_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX, 26,
-                                4, 0, 0, panel1_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelStatId)),
-                                GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(label_stat_, WM_SETFONT, reinterpret_cast<WPARAM>(GothicFont(13)), FALSE);
-  panel4_ = CreatePanel(hwnd_, Rect{0, 0, 0, 0}, DesktopColor(), 0, nullptr, font);
-  for (int k = 0; k < 4; ++k) {
-    restore_buttons_[k] = CreateButton(panel4_, kRestoreId + k + 1, "レイアウトを戻す",
-                                       Rect{16, 40 * k, restore_width_, 33}, font);
-  }
-  LayOut();
-}
+HWND MainWindow::RestoreButton(int slot) const { return controls_[kButton2 + static_cast<size_t>(slot - 1)]; }
 
-// Docking: the top panel and the status line keep their heights across the
-// client area; the restore panel fills what is left.
+// The panels follow their docking; the restore buttons, the width rule.
 void MainWindow::LayOut() {
-  if (!panel4_) return;
-  RECT rc;
-  GetClientRect(hwnd_, &rc);
-  const int w = rc.right;
-  const int h = rc.bottom;
-  MoveControl(panel2_, Rect{0, 0, w, kTopPanelHeight});
-  const int status_top = h - kStatusPanelHeight > kTopPanelHeight ? h - kStatusPanelHeight : kTopPanelHeight;
-  MoveControl(panel1_, Rect{0, status_top, w, kStatusPanelHeight});
-  MoveControl(status_bar_, Rect{w - kStatusBarWidth, 0, kStatusBarWidth, kStatusPanelHeight});
-  MoveControl(panel4_, Rect{0, kTopPanelHeight, w, status_top - kTopPanelHeight});
+  if (!controls_.Created()) return;
+  controls_.LayOut(hwnd_);
   form_.FormResize();
 }
 
@@ -96,7 +93,7 @@ void MainWindow::ShowFirst() {
   if (!hwnd_) return;
   ShowWindow(hwnd_, SW_SHOW);
   UpdateWindow(hwnd_);
-  SetFocus(button_close_);
+  SetFocus(controls_[kButtonClose]);
 }
 
 std::string MainWindow::ModuleFileName() {
@@ -142,26 +139,25 @@ int32_t MainWindow::ClientWidth() {
 }
 
 void MainWindow::SetRestoreButtonWidth(int32_t width) {
-  restore_width_ = width;
-  for (int k = 0; k < 4; ++k) {
-    if (restore_buttons_[k]) MoveControl(restore_buttons_[k], Rect{16, 40 * k, width, 33});
-  }
+  if (!controls_.Created()) return;
+  for (int slot = 1; slot <= 4; ++slot) MoveControl(RestoreButton(slot), ToRect(RestoreButtonBounds(slot, width)));
 }
 
 void MainWindow::SetRestoreCaption(int slot, const std::string& text) {
-  SetWindowTextA(restore_buttons_[slot - 1], text.c_str());
+  SetWindowTextA(RestoreButton(slot), text.c_str());
 }
 
 void MainWindow::SetStatusText(const std::string& text) {
   // The label sizes itself to its text.
-  HDC dc = GetDC(label_stat_);
+  HWND label = controls_[kLabelStat];
+  HDC dc = GetDC(label);
   HGDIOBJ old = SelectObject(dc, GothicFont(13));
   SIZE size = {0, 0};
   GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
   SelectObject(dc, old);
-  ReleaseDC(label_stat_, dc);
-  SetWindowTextA(label_stat_, text.c_str());
-  SetWindowPos(label_stat_, nullptr, 26, 4, size.cx, size.cy > 0 ? size.cy : 13, SWP_NOZORDER | SWP_NOACTIVATE);
+  ReleaseDC(label, dc);
+  SetWindowTextA(label, text.c_str());
+  SetWindowPos(label, nullptr, 26, 4, size.cx, size.cy > 0 ? size.cy : 13, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::Close() { SendMessageA(hwnd_, WM_CLOSE, 0, 0); }
@@ -188,30 +184,18 @@ void MainWindow::ShellExec(const std::string& verb, const std::string& file, con
   if (shell_execute) shell_execute(hwnd_, verb.c_str(), file.c_str(), parameters.c_str(), directory.c_str(), show);
 }
 
-void MainWindow::OnCommand(int id) {
-  Guarded(hwnd_, [&] {
-    switch (id) {
-      case kButton1Id: form_.Button1Click(); break;
-      case kRestoreId + 1: form_.Button2Click(); break;
-      case kRestoreId + 2: form_.Button3Click(); break;
-      case kRestoreId + 3: form_.Button4Click(); break;
-      case kRestoreId + 4: form_.Button5Click(); break;
-      case kButtonCloseId: form_.ButtonCloseClick(); break;
-    }
-  });
-}
-
 LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   HWND hwnd = hwnd_;
   switch (msg) {
     case WM_CREATE:
-      CreateControls();
+      controls_.Create(hwnd);
+      LayOut();
       return 0;
     case WM_SIZE:
       LayOut();
       return 0;
     case WM_COMMAND:
-      if (HIWORD(wp) == BN_CLICKED) OnCommand(LOWORD(wp));
+      if (HIWORD(wp) == BN_CLICKED) Guarded(hwnd, [&] { controls_.Click(form_, LOWORD(wp)); });
       return 0;
     case WM_CTLCOLORSTATIC:
       if (LRESULT brush = ControlColors(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp))) return brush;

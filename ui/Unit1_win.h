@@ -1,24 +1,26 @@
-// The main window in Win32.
+// The main window in Win32, with the save window it runs.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+#include "ui/Controls_win.h"
 #include "ui/Unit1.h"
+#include "ui/Unit2_win.h"
 
 namespace panestow {
 
-class SaveWindow;
-
 class MainWindow : public Form1Host {
  public:
-  explicit MainWindow(SaveWindow& save_window);
+  MainWindow();
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
+  // Registers the window classes of both windows.
   static void Register(HINSTANCE instance);
+  // Makes the main window, then the save window, hidden, owned by it.
   void Create();
   HWND Handle() const { return hwnd_; }
   TForm1& Form() { return form_; }
@@ -45,24 +47,22 @@ class MainWindow : public Form1Host {
   void Beep(uint32_t type) override;
   RegistryStorePtr NewRegistryStore() override;
   void ShellExec(const std::string& verb, const std::string& file, const std::string& parameters,
-                    const std::string& directory, int show) override;
+                 const std::string& directory, int show) override;
 
   // For the window procedure.
   void Attach(HWND hwnd) { hwnd_ = hwnd; }
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
 
  private:
-  void CreateControls();
   void LayOut();
-  void OnCommand(int id);
+  HWND RestoreButton(int slot) const;
 
-  SaveWindow& save_window_;
+  // The save window first: its form takes this window's form, which is
+  // made after it, for the slot paths.
+  SaveWindow save_window_;
   TForm1 form_;
+  Controls<TForm1> controls_;
   HWND hwnd_ = nullptr;
-  HWND panel1_ = nullptr, panel2_ = nullptr, panel3_ = nullptr, panel4_ = nullptr;
-  HWND status_bar_ = nullptr, label_stat_ = nullptr, button_close_ = nullptr, button1_ = nullptr;
-  HWND restore_buttons_[4] = {};
-  int32_t restore_width_ = 180;
 };
 
 }  // namespace panestow

@@ -13,24 +13,15 @@ const char kNotSaved[] = "Jw_cad画面レイアウトファイルが保存出来
 }  // namespace
 
 void TForm2::SaveSlot(int slot) {
-  SavePath = form1_->SlotPath(slot);
+  SavePath = form1_.SlotPath(slot);
   SaveLayout();
 }
 
 void TForm2::SaveLayout() {
-  bool captured;
+  bool saved;
   {
     RegistryStorePtr store = host_.NewRegistryStore();
-    captured = CaptureLayout(*store, lines_);
-  }
-  bool saved = false;
-  if (captured) {
-    try {
-      lines_.SaveLines(SavePath);
-      saved = true;
-    } catch (...) {
-      // Reported below; the slot's file was not touched.
-    }
+    saved = CaptureToFile(*store, lines_, SavePath);
   }
   if (saved) {
     host_.ShowMessage(kSaved, DialogKind::Information, kButtonOk);

@@ -31,9 +31,18 @@ class Form2Host {
 
 class TForm2 {
  public:
-  explicit TForm2(Form2Host& host) : host_(host) {}
-  void SetMainWindow(TForm1& form1) { form1_ = &form1; }
-  Form2Host& Host() { return host_; }
+  // The main window, whose slot paths the save buttons take; it may still
+  // be under construction.
+  TForm2(Form2Host& host, const TForm1& form1) : host_(host), form1_(form1) {}
+
+  // The slot titles and the window's position, as the main window and the
+  // settings file see them.
+  std::string Title(int slot) { return host_.Title(slot); }
+  void SetTitle(int slot, const std::string& text) { host_.SetTitle(slot, text); }
+  int32_t Left() { return host_.Left(); }
+  int32_t Top() { return host_.Top(); }
+  void SetLeft(int32_t left) { host_.SetLeft(left); }
+  void SetTop(int32_t top) { host_.SetTop(top); }
 
   // Save buttons of slots 1 to 4, and the close button.
   void Button1Click() { SaveSlot(1); }
@@ -53,7 +62,7 @@ class TForm2 {
   void SaveSlot(int slot);
 
   Form2Host& host_;
-  TForm1* form1_ = nullptr;
+  const TForm1& form1_;
   LineList lines_;
 };
 

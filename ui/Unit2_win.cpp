@@ -9,38 +9,59 @@ namespace panestow {
 
 namespace {
 
-const char kClassName[] = "PanestowSaveWindow";
-const char kCaption[] = "Panestow - 保存";
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
-constexpr int kClientWidth = 385;
-constexpr int kClientHeight = 263;
+// Class, caption, styles, place and client size as the window is built.
+constexpr WindowSpec kWindow = {"PanestowSaveWindow", "Panestow - 保存",
+                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
+                                WS_EX_CONTROLPARENT, 193, 109, 385, 263};
 constexpr int kTitleLimit = 128;
 
-// Control ids: save buttons 101-104, close button 105, title edits 201-204,
-// labels 301-308, rectangles 401-404.
-constexpr int kSaveButtonId = 100;
-constexpr int kCloseButtonId = 105;
-constexpr int kEditId = 200;
-constexpr int kLabelId = 300;
-constexpr int kShapeId = 400;
-
-const char* const kSlotLabels[4] = {"設定１", "設定２", "設定３", "設定４"};
 const char* const kDefaultTitles[4] = {"【設定１】でレイアウトを戻す", "【設定２】でレイアウトを戻す",
                                        "【設定３】でレイアウトを戻す", "【設定４】でレイアウトを戻す"};
-const char* const kSaveCaptions[4] = {"保存(&1)", "保存(&2)", "保存(&3)", "保存(&4)"};
 
-std::string WindowText(HWND hwnd) {
-  const int len = GetWindowTextLengthA(hwnd);
-  std::string text(static_cast<size_t>(len) + 1, '\0');
-  const int got = GetWindowTextA(hwnd, &text[0], len + 1);
-  text.resize(static_cast<size_t>(got > 0 ? got : 0));
-  return text;
+// The controls in the window's design order, which is also the keyboard
+// order: per slot its label, bar, title label, title edit (ids 201-204)
+// and save button (211-214); then the close button. Ids are unique in the
+// program.
+constexpr Fill kSky = FixedFill(kSkyBlue);
+constexpr Fill kGreen = FixedFill(kMoneyGreen);
+constexpr Fill kNoFill = SystemFill(COLOR_BTNFACE);
+
+constexpr Control<TForm2> Row(int id, ControlKind kind, Rect place, const char* caption, Fill fill = kNoFill,
+                              void (TForm2::*on_click)() = nullptr) {
+  return Control<TForm2>{ControlSpec{id, kind, -1, Dock::None, place, caption, 13, fill, 0}, on_click};
 }
+
+const Control<TForm2> kControls[] = {
+    Row(301, ControlKind::Label, {4, 4, 53, 21}, "設定１", kSky),
+    Row(401, ControlKind::Shape, {56, 16, 321, 9}, "", kSky),
+    Row(302, ControlKind::Label, {16, 32, 73, 21}, "タイトル", kGreen),
+    Row(201, ControlKind::Edit, {88, 32, 217, 21}, kDefaultTitles[0]),
+    Row(211, ControlKind::Button, {312, 32, 65, 25}, "保存(&1)", kNoFill, &TForm2::Button1Click),
+    Row(303, ControlKind::Label, {4, 60, 53, 21}, "設定２", kSky),
+    Row(402, ControlKind::Shape, {56, 72, 321, 9}, "", kSky),
+    Row(304, ControlKind::Label, {16, 88, 73, 21}, "タイトル", kGreen),
+    Row(202, ControlKind::Edit, {88, 88, 217, 21}, kDefaultTitles[1]),
+    Row(212, ControlKind::Button, {312, 88, 65, 25}, "保存(&2)", kNoFill, &TForm2::Button2Click),
+    Row(305, ControlKind::Label, {4, 116, 53, 21}, "設定３", kSky),
+    Row(403, ControlKind::Shape, {56, 128, 321, 9}, "", kSky),
+    Row(306, ControlKind::Label, {16, 144, 73, 21}, "タイトル", kGreen),
+    Row(203, ControlKind::Edit, {88, 144, 217, 21}, kDefaultTitles[2]),
+    Row(213, ControlKind::Button, {312, 144, 65, 25}, "保存(&3)", kNoFill, &TForm2::Button3Click),
+    Row(307, ControlKind::Label, {4, 172, 53, 21}, "設定４", kSky),
+    Row(404, ControlKind::Shape, {56, 184, 321, 9}, "", kSky),
+    Row(308, ControlKind::Label, {16, 200, 73, 21}, "タイトル", kGreen),
+    Row(204, ControlKind::Edit, {88, 200, 217, 21}, kDefaultTitles[3]),
+    Row(214, ControlKind::Button, {312, 200, 65, 25}, "保存(&4)", kNoFill, &TForm2::Button4Click),
+    Row(215, ControlKind::Button, {88, 232, 209, 25}, "閉じる(&C)", kNoFill, &TForm2::Button5Click),
+};
+
+// Row and id of the title edit of a slot.
+constexpr size_t EditRow(int slot) { return 5 * static_cast<size_t>(slot - 1) + 3; }
+constexpr int kEdit1Id = 201;
 
 }  // namespace
 
-SaveWindow::SaveWindow() : form_(*this) {
+SaveWindow::SaveWindow(const TForm1& main_form) : form_(*this, main_form), controls_(kControls) {
   for (int k = 0; k < 4; ++k) titles_[k] = kDefaultTitles[k];
 }
 
@@ -49,43 +70,34 @@ SaveWindow::~SaveWindow() {
 }
 
 void SaveWindow::Register(HINSTANCE instance) {
-  RegisterWindowClass(instance, kClassName, ObjectWindowProc<SaveWindow>);
+  RegisterWindowClass(instance, kWindow, ObjectWindowProc<SaveWindow>);
 }
 
 void SaveWindow::Create(HWND owner) {
   owner_ = owner;
-  const SIZE outer = OuterSize(kStyle, kExStyle, kClientWidth, kClientHeight);
-  CreateWindowExA(kExStyle, kClassName, kCaption, kStyle, 193, 109, outer.cx, outer.cy, owner, nullptr,
-                  GetModuleHandleA(nullptr), this);
+  CreateTopWindow(kWindow, owner, this);
 }
 
+HWND SaveWindow::TitleEdit(int slot) const { return controls_.Created() ? controls_[EditRow(slot)] : nullptr; }
+
 void SaveWindow::CreateControls() {
-  HFONT font = GothicFont(13);
-  for (int k = 0; k < 4; ++k) {
-    const int d = 56 * k;
-    HWND label = CreateLabel(hwnd_, kLabelId + 2 * k + 1, kSlotLabels[k], Rect{4, 4 + d, 53, 21}, font, true);
-    SetControlColor(label, kSkyBlue);
-    HWND shape = CreateLabel(hwnd_, kShapeId + k + 1, "", Rect{56, 16 + d, 321, 9}, font, false);
-    SetControlColor(shape, kSkyBlue);
-    HWND title = CreateLabel(hwnd_, kLabelId + 2 * k + 2, "タイトル", Rect{16, 32 + d, 73, 21}, font, true);
-    SetControlColor(title, kMoneyGreen);
-    edits_[k] = CreateEdit(hwnd_, kEditId + k + 1, titles_[k].c_str(), Rect{88, 32 + d, 217, 21}, font);
-    SendMessageA(edits_[k], EM_LIMITTEXT, kTitleLimit, 0);
-    CreateButton(hwnd_, kSaveButtonId + k + 1, kSaveCaptions[k], Rect{312, 32 + d, 65, 25}, font);
+  controls_.Create(hwnd_);
+  for (int slot = 1; slot <= 4; ++slot) {
+    SetWindowTextA(TitleEdit(slot), titles_[slot - 1].c_str());
+    SendMessageA(TitleEdit(slot), EM_LIMITTEXT, kTitleLimit, 0);
   }
-  CreateButton(hwnd_, kCloseButtonId, "閉じる(&C)", Rect{88, 232, 209, 25}, font);
 }
 
 void SaveWindow::ShowModal() {
   // The controls are made when the window is first shown: a run that only
   // restores from the command line never needs them.
-  if (!edits_[0]) CreateControls();
+  if (!controls_.Created()) CreateControls();
   modal_ = true;
   EnableWindow(owner_, FALSE);
   // Shown as it was last placed, also when it was closed minimized.
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   SetForegroundWindow(hwnd_);
-  SetFocus(edits_[0]);
+  SetFocus(TitleEdit(1));
   MSG msg;
   while (modal_) {
     const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
@@ -107,12 +119,12 @@ void SaveWindow::ShowModal() {
 }
 
 std::string SaveWindow::Title(int slot) {
-  return edits_[slot - 1] ? WindowText(edits_[slot - 1]) : titles_[slot - 1];
+  return TitleEdit(slot) ? WindowText(TitleEdit(slot)) : titles_[slot - 1];
 }
 
 void SaveWindow::SetTitle(int slot, const std::string& text) {
   titles_[slot - 1] = text;
-  if (edits_[slot - 1]) SetWindowTextA(edits_[slot - 1], text.c_str());
+  if (TitleEdit(slot)) SetWindowTextA(TitleEdit(slot), text.c_str());
 }
 
 // A window closed while minimized keeps the place it will come back to.
@@ -140,39 +152,32 @@ DialogResult SaveWindow::ShowMessage(const std::string& text, DialogKind kind, u
 
 RegistryStorePtr SaveWindow::NewRegistryStore() { return NewWinRegistryStore(); }
 
-void SaveWindow::OnCommand(int id, int code, HWND control) {
-  if (id > kEditId && id <= kEditId + 4 && code == EN_CHANGE) {
-    // Keep the title within its byte limit, however it was entered.
-    const int k = id - kEditId - 1;
-    const std::string text = WindowText(control);
-    if (text.size() > kTitleLimit) {
-      const FittedText fitted = FitToLimit(titles_[k], text, kTitleLimit);
-      titles_[k] = fitted.text;
-      SetWindowTextA(control, fitted.text.c_str());
-      SendMessageA(control, EM_SETSEL, fitted.caret, fitted.caret);
-    } else {
-      titles_[k] = text;
-    }
+// Keeps the title within its byte limit, however it was entered.
+void SaveWindow::OnTitleChange(int slot, HWND edit) {
+  std::string& before = titles_[slot - 1];
+  const std::string text = WindowText(edit);
+  if (text.size() <= kTitleLimit) {
+    before = text;
     return;
   }
-  if (code != BN_CLICKED) return;
-  Guarded(hwnd_, [&] {
-    switch (id) {
-      case kSaveButtonId + 1: form_.Button1Click(); break;
-      case kSaveButtonId + 2: form_.Button2Click(); break;
-      case kSaveButtonId + 3: form_.Button3Click(); break;
-      case kSaveButtonId + 4: form_.Button4Click(); break;
-      case kCloseButtonId: form_.Button5Click(); break;
-    }
-  });
+  const FittedText fitted = FitToLimit(before, text, kTitleLimit);
+  before = fitted.text;
+  SetWindowTextA(edit, fitted.text.c_str());
+  SendMessageA(edit, EM_SETSEL, fitted.caret, fitted.caret);
 }
 
 LRESULT SaveWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   HWND hwnd = hwnd_;
   switch (msg) {
-    case WM_COMMAND:
-      OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+    case WM_COMMAND: {
+      const int id = LOWORD(wp);
+      if (HIWORD(wp) == EN_CHANGE && id >= kEdit1Id && id < kEdit1Id + 4) {
+        OnTitleChange(id - kEdit1Id + 1, reinterpret_cast<HWND>(lp));
+      } else if (HIWORD(wp) == BN_CLICKED) {
+        Guarded(hwnd, [&] { controls_.Click(form_, id); });
+      }
       return 0;
+    }
     case WM_CTLCOLORSTATIC:
       if (LRESULT brush = ControlColors(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp))) return brush;
       break;

@@ -5,13 +5,16 @@
 
 #include <string>
 
+#include "ui/Controls_win.h"
 #include "ui/Unit2.h"
 
 namespace panestow {
 
 class SaveWindow : public Form2Host {
  public:
-  SaveWindow();
+  // `main_form`: the main window's form, whose slot paths the save buttons
+  // take; it may still be under construction.
+  explicit SaveWindow(const TForm1& main_form);
   ~SaveWindow() override;
   SaveWindow(const SaveWindow&) = delete;
   SaveWindow& operator=(const SaveWindow&) = delete;
@@ -41,12 +44,13 @@ class SaveWindow : public Form2Host {
 
  private:
   void CreateControls();
-  void OnCommand(int id, int code, HWND control);
+  HWND TitleEdit(int slot) const;
+  void OnTitleChange(int slot, HWND edit);
 
   TForm2 form_;
+  Controls<TForm2> controls_;
   HWND hwnd_ = nullptr;
   HWND owner_ = nullptr;
-  HWND edits_[4] = {};
   // The titles until the edits exist; then each edit's text before its
   // latest change.
   std::string titles_[4];

@@ -1,105 +1,56 @@
 #include "tests/e2e/E2e.h"
 
+#include "layout/LayoutFile.h"
+#include "tests/common/RawRegistry_win.h"
+#include "tests/common/Sandbox_win.h"
+
 namespace panestow::e2e {
 
-const char kMainCaption[] = "Panestow Ver.1.2";
-const char kSaveCaption[] = "Panestow - 保存";
-const char kYes[] = "はい(&Y)";
-const char kNo[] = "いいえ(&N)";
-const char kOk[] = "OK";
-const char kWarning[] = "警告";
-const char kError[] = "エラー";
-const char kInformation[] = "情報";
-const char kConfirmation[] = "確認";
-const char kConfirmSave[] = "Jw_cadは全て終了しておいて下さい。\r\n\r\nよろしいですか？";
-const char kConfirmRestore[] = "Jw_cadは全て終了しておいて下さい。\r\n\r\n以前保存したJw_cad画面レイアウトに戻しますか？";
-const char kRestoredInfo[] = "Jw_cad画面レイアウトファイルを読み込みました。\r\n\r\nJw_cadを起動してみてください。";
-const char kSavedInfo[] = "Jw_cad画面レイアウトファイルを保存しました。";
-const char kRestoreSucceeded[] = "Jw_cad画面レイアウトファイルを読み込みました。";
-const char kRestoreFailed[] = "Jw_cad画面レイアウトファイルが読み込めませんでした。";
-const char* const kDefaultTitles[4] = {"【設定１】でレイアウトを戻す", "【設定２】でレイアウトを戻す",
-                                       "【設定３】でレイアウトを戻す", "【設定４】でレイアウトを戻す"};
-const char* const kSaveButtons[4] = {"保存(&1)", "保存(&2)", "保存(&3)", "保存(&4)"};
-const char kSaveWindowClose[] = "閉じる(&C)";
-const char kMainSave[] = "保存";
-const char kMainClose[] = "×";
-const char kJwCadKey[] = "Software\\Jw_cad\\jw_win";
+const char kSlotLayout[] =
+    "2\r\n"
+    "[Dialog]\r\n2\r\nCaption\t\"restored\"\r\nLeft\t120\r\n"
+    "[UserBar]\r\n1\r\nTop\t-1\r\n";
+const KeyValues kDialogBefore = {{"Bin", "type 3"}, {"Extra", "REG_SZ x"}, {"Left", "REG_DWORD 5"}};
+const KeyValues kDialogRestored = {{"Caption", "REG_SZ restored"}, {"Left", "REG_DWORD 120"}};
+const KeyValues kUserBarRestored = {{"Top", "REG_DWORD -1"}};
+const KeyValues kNoKey = {{"(no key)", ""}};
 
 namespace {
 
-const char kOpenCommandKey[] = "Jwwin.Document\\shell\\open\\command";
-const char kDocumentKey[] = "Jwwin.Document";
+std::string JwCadSubkeyPath(const std::string& subkey) { return std::string(kJwCadKeyPath) + "\\" + subkey; }
+
+std::string Shown(DWORD type, const std::string& data) {
+  if (type == REG_SZ) return "REG_SZ " + data.substr(0, data.find('\0'));
+  if (type == REG_DWORD && data.size() == 4) return "REG_DWORD " + std::to_string(static_cast<int32_t>(DecodeDword(data)));
+  return "type " + std::to_string(type);
+}
 
 }  // namespace
 
-std::string NotSavedWarning(int slot) {
-  static const char* const kDigits[4] = {"１", "２", "３", "４"};
-  return std::string("Jw_cad画面レイアウトは［設定") + kDigits[slot - 1] + "］で保存されていません。";
-}
-
-KeyValues ReadValues(HKEY root, const std::string& key) {
-  KeyValues values;
-  HKEY k;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return {{"(no key)", ""}};
-  for (DWORD i = 0;; ++i) {
-    char name[16384];
-    DWORD name_len = sizeof name;
-    DWORD type = 0;
-    BYTE data[65536];
-    DWORD data_len = sizeof data;
-    if (RegEnumValueA(k, i, name, &name_len, nullptr, &type, data, &data_len) != ERROR_SUCCESS) break;
-    std::string shown;
-    if (type == REG_SZ) {
-      std::string text(reinterpret_cast<const char*>(data), data_len);
-      text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
-      shown = "REG_SZ " + text;
-    } else if (type == REG_DWORD && data_len == 4) {
-      int32_t number;
-      memcpy(&number, data, 4);
-      shown = "REG_DWORD " + std::to_string(number);
-    } else {
-      shown = "type " + std::to_string(type);
-    }
-    values[std::string(name, name_len)] = shown;
-  }
-  RegCloseKey(k);
-  return values;
+KeyValues JwCadValues(const std::string& subkey) {
+  return test::ReadRawValues(HKEY_CURRENT_USER, JwCadSubkeyPath(subkey), Shown);
 }
 
 void SetJwCadValue(const std::string& subkey, const std::string& name, DWORD type, const std::string& data) {
-  const std::string path = std::string(kJwCadKey) + "\\" + subkey;
-  HKEY k;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
-            ERROR_SUCCESS);
-  EXPECT_EQ(RegSetValueExA(k, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                           static_cast<DWORD>(data.size())),
-            ERROR_SUCCESS);
-  RegCloseKey(k);
+  test::SetRawValue(HKEY_CURRENT_USER, JwCadSubkeyPath(subkey), name, type, data);
 }
 
 void SetJwCadDword(const std::string& subkey, const std::string& name, DWORD value) {
-  SetJwCadValue(subkey, name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), 4));
+  SetJwCadValue(subkey, name, REG_DWORD, EncodeDword(value));
 }
 
 void SetJwCadString(const std::string& subkey, const std::string& name, const std::string& text) {
   SetJwCadValue(subkey, name, REG_SZ, text + '\0');
 }
 
-void DeleteJwCadKey() { RegDeleteTreeA(HKEY_CURRENT_USER, kJwCadKey); }
-
 void SetOpenCommand(const std::string& command) {
-  HKEY k;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, kOpenCommandKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
-            ERROR_SUCCESS);
-  EXPECT_EQ(RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                           static_cast<DWORD>(command.size() + 1)),
-            ERROR_SUCCESS);
-  RegCloseKey(k);
+  test::SetRawValue(HKEY_CLASSES_ROOT, kOpenCommandKeyPath, "", REG_SZ, command + '\0');
 }
 
-void DeleteOpenCommand() {
-  RegDeleteTreeA(HKEY_CLASSES_ROOT, kDocumentKey);
-  RegDeleteKeyA(HKEY_CLASSES_ROOT, kDocumentKey);
+void PutKeysBeforeRestore() {
+  SetJwCadDword("Dialog", "Left", 5);
+  SetJwCadString("Dialog", "Extra", "x");
+  SetJwCadValue("Dialog", "Bin", REG_BINARY, "\x01\x02\x03");
 }
 
 std::string IniText(const IniValues& v) {
@@ -116,16 +67,18 @@ std::string IniText(const IniValues& v) {
 }
 
 void E2eTest::SetUp() {
-  DeleteJwCadKey();
-  DeleteOpenCommand();
+  if (!test::InTestSandbox()) GTEST_FAIL() << test::NotInSandboxMessage();
+  test::DeleteJwCadKeys();
+  test::DeleteJwCadClassesKey();
   ASSERT_TRUE(CopyFileA((BuildFolder() + "\\panestow.exe").c_str(), Exe().c_str(), FALSE))
       << "panestow.exe beside e2e_tests.exe";
 }
 
 void E2eTest::TearDown() {
   if (app_.Running() && !HasFailure()) ADD_FAILURE() << "panestow.exe still runs at the end of the test";
-  DeleteJwCadKey();
-  DeleteOpenCommand();
+  if (!test::InTestSandbox()) return;
+  test::DeleteJwCadKeys();
+  test::DeleteJwCadClassesKey();
 }
 
 std::string E2eTest::BuildFolder() {
@@ -162,12 +115,9 @@ HWND E2eTest::StatusLabel(HWND main, Where where) {
 HWND E2eTest::RestoreButton(HWND main, int slot, Where where) {
   // The restore buttons are the main window's buttons after "保存", in
   // slot order.
-  std::vector<HWND> buttons = automation::Children(main, "Button");
-  for (size_t i = 0; i < buttons.size(); ++i) {
-    if (automation::TextOf(buttons[i]) == kMainSave && i + slot < buttons.size()) return buttons[i + slot];
-  }
-  ADD_FAILURE_AT(where.file, where.line) << "no restore button for slot " << slot;
-  return nullptr;
+  HWND button = automation::ButtonAfter(main, kMainSave, static_cast<size_t>(slot));
+  if (!button) ADD_FAILURE_AT(where.file, where.line) << "no restore button for slot " << slot;
+  return button;
 }
 
 std::string E2eTest::RestoreCaption(HWND main, int slot, Where where) {
@@ -255,6 +205,18 @@ void E2eTest::ExpectExit(Where where) {
 void E2eTest::CloseByButton(HWND main, Where where) {
   automation::Click(Control(main, "Button", kMainClose, where));
   ExpectExit(where);
+}
+
+void E2eTest::ExpectRestored(Where where) {
+  if (JwCadValues("Dialog") != kDialogRestored || JwCadValues("UserBar") != kUserBarRestored) {
+    ADD_FAILURE_AT(where.file, where.line) << "the slot was not restored";
+  }
+}
+
+void E2eTest::ExpectUnchanged(Where where) {
+  if (JwCadValues("Dialog") != kDialogBefore || JwCadValues("UserBar") != kNoKey) {
+    ADD_FAILURE_AT(where.file, where.line) << "the keys changed";
+  }
 }
 
 }  // namespace panestow::e2e

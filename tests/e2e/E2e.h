@@ -12,11 +12,13 @@
 #include <vector>
 
 #include "tests/common/TestFiles.h"
-#include "tests/e2e/Automation_win.h"
+#include "tools/automation/Automation_win.h"
+#include "tools/automation/ProgramTexts.h"
 
 namespace panestow::e2e {
 
 using automation::DialogInfo;
+using namespace texts;
 
 // Where a helper was called from.
 struct Where {
@@ -25,51 +27,30 @@ struct Where {
   Where(const char* f = __builtin_FILE(), int l = __builtin_LINE()) : file(f), line(l) {}
 };
 
-// The program's texts, Shift-JIS like the program's own.
-extern const char kMainCaption[];
-extern const char kSaveCaption[];
-extern const char kYes[];
-extern const char kNo[];
-extern const char kOk[];
-extern const char kWarning[];
-extern const char kError[];
-extern const char kInformation[];
-extern const char kConfirmation[];
-extern const char kConfirmSave[];
-extern const char kConfirmRestore[];
-extern const char kRestoredInfo[];
-extern const char kSavedInfo[];
-extern const char kRestoreSucceeded[];
-extern const char kRestoreFailed[];
-extern const char* const kDefaultTitles[4];
-extern const char* const kSaveButtons[4];
-extern const char kSaveWindowClose[];
-extern const char kMainSave[];
-extern const char kMainClose[];
-// "Jw_cad画面レイアウトは［設定n］で保存されていません。"
-std::string NotSavedWarning(int slot);
-
 // Control id of the status label, as the main window numbers it.
 constexpr int kLabelStatId = 120;
 
-// The Jw_cad key, below HKEY_CURRENT_USER.
-extern const char kJwCadKey[];
-
-// Registry values of one key as "name" -> "REG_SZ text" / "REG_DWORD 120"
-// (signed) / "type N"; a missing key gives the single entry "(no key)".
+// Registry values of one subkey of the Jw_cad key as "name" ->
+// "REG_SZ text" / "REG_DWORD 120" (signed) / "type N"; a missing key gives
+// the single entry "(no key)".
 using KeyValues = std::map<std::string, std::string>;
-KeyValues ReadValues(HKEY root, const std::string& key);
-inline KeyValues JwCadValues(const std::string& subkey) {
-  return ReadValues(HKEY_CURRENT_USER, std::string(kJwCadKey) + "\\" + subkey);
-}
+KeyValues JwCadValues(const std::string& subkey);
 void SetJwCadValue(const std::string& subkey, const std::string& name, DWORD type, const std::string& data);
 void SetJwCadDword(const std::string& subkey, const std::string& name, DWORD value);
 void SetJwCadString(const std::string& subkey, const std::string& name, const std::string& text);
-void DeleteJwCadKey();
 
-// The default value of HKEY_CLASSES_ROOT\Jwwin.Document\shell\open\command.
+// Jw_cad's open command, the default value of its classes key's
+// shell\open\command.
 void SetOpenCommand(const std::string& command);
-void DeleteOpenCommand();
+
+// A slot's layout file of two sections; Jw_cad's keys as they stand before
+// it is restored (PutKeysBeforeRestore) and after.
+extern const char kSlotLayout[];
+void PutKeysBeforeRestore();
+extern const KeyValues kDialogBefore;
+extern const KeyValues kDialogRestored;
+extern const KeyValues kUserBarRestored;
+extern const KeyValues kNoKey;
 
 // The twelve lines the program writes at exit.
 struct IniValues {
@@ -132,6 +113,11 @@ class E2eTest : public ::testing::Test {
   void ExpectExit(Where where = {});
   // Closes the main window with its "×" button and expects the end.
   void CloseByButton(HWND main, Where where = {});
+
+  // Jw_cad's keys hold kSlotLayout, or are as PutKeysBeforeRestore left
+  // them.
+  void ExpectRestored(Where where = {});
+  void ExpectUnchanged(Where where = {});
 
   automation::Process app_;
 

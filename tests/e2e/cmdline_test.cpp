@@ -2,6 +2,7 @@
 // launch of Jw_cad after it, and the arguments that change nothing.
 #include <windows.h>
 
+#include "tests/common/RawRegistry_win.h"
 #include "tests/e2e/E2e.h"
 
 namespace panestow::e2e {
@@ -10,15 +11,6 @@ namespace {
 using test::PathExists;
 using test::ReadFileBytes;
 using test::WriteFileBytes;
-
-const char kSlotLayout[] =
-    "2\r\n"
-    "[Dialog]\r\n2\r\nCaption\t\"restored\"\r\nLeft\t120\r\n"
-    "[UserBar]\r\n1\r\nTop\t-1\r\n";
-const KeyValues kDialogBefore = {{"Extra", "REG_SZ x"}, {"Left", "REG_DWORD 5"}};
-const KeyValues kDialogRestored = {{"Caption", "REG_SZ restored"}, {"Left", "REG_DWORD 120"}};
-const KeyValues kUserBarRestored = {{"Top", "REG_DWORD -1"}};
-const KeyValues kNoKey = {{"(no key)", ""}};
 
 // A settings file that the program reads but never writes so: a
 // hexadecimal number, a comment and missing keys. After a close it holds
@@ -63,25 +55,14 @@ class CommandLineTest : public E2eTest {
 
   // The keys before a restore, the slot's file and the settings file.
   void Prepare(int slot) {
-    DeleteJwCadKey();
-    SetJwCadDword("Dialog", "Left", 5);
-    SetJwCadString("Dialog", "Extra", "x");
+    test::DeleteJwCadKeys();
+    PutKeysBeforeRestore();
     for (int s = 1; s <= 4; ++s) DeleteFileA(SlotFile(s).c_str());
     if (slot) WriteFileBytes(SlotFile(slot), kSlotLayout);
     WriteFileBytes(Beside(".ini"), kSeededIni);
     DeleteFileA(CadLogFile().c_str());
   }
 
-  void ExpectRestored(Where where = {}) {
-    if (JwCadValues("Dialog") != kDialogRestored || JwCadValues("UserBar") != kUserBarRestored) {
-      ADD_FAILURE_AT(where.file, where.line) << "the slot was not restored";
-    }
-  }
-  void ExpectUnchanged(Where where = {}) {
-    if (JwCadValues("Dialog") != kDialogBefore || JwCadValues("UserBar") != kNoKey) {
-      ADD_FAILURE_AT(where.file, where.line) << "the keys changed";
-    }
-  }
   void ExpectIniRewritten(Where where = {}) {
     if (ReadFileBytes(Beside(".ini")) != IniText(kSeededIniRewritten)) {
       ADD_FAILURE_AT(where.file, where.line) << "settings file:\n" << ReadFileBytes(Beside(".ini"));

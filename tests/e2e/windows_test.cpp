@@ -28,20 +28,6 @@ const char kCapturedLayout[] =
     "[Dialog]\r\n2\r\nCaption\t\"abc\"\r\nLeft\t120\r\n"
     "[ToolBar-Edit]\r\n1\r\nShown\t-1\r\n";
 
-// A slot file, and the keys as they stand before it is restored.
-const char kSlotLayout[] =
-    "2\r\n"
-    "[Dialog]\r\n2\r\nCaption\t\"restored\"\r\nLeft\t120\r\n"
-    "[UserBar]\r\n1\r\nTop\t-1\r\n";
-void PutKeysBeforeRestore() {
-  SetJwCadDword("Dialog", "Left", 5);
-  SetJwCadString("Dialog", "Extra", "x");
-  SetJwCadValue("Dialog", "Bin", REG_BINARY, "\x01\x02\x03");
-}
-const KeyValues kDialogBefore = {{"Bin", "type 3"}, {"Extra", "REG_SZ x"}, {"Left", "REG_DWORD 5"}};
-const KeyValues kDialogRestored = {{"Caption", "REG_SZ restored"}, {"Left", "REG_DWORD 120"}};
-const KeyValues kUserBarRestored = {{"Top", "REG_DWORD -1"}};
-const KeyValues kNoKey = {{"(no key)", ""}};
 
 // How a dialog gets answered.
 enum class How { No, Escape, Enter, CloseBox };
@@ -78,6 +64,15 @@ class WindowsTest : public E2eTest {
       ADD_FAILURE_AT(where.file, where.line) << "the save window stays open";
     }
     automation::Sync(main);
+  }
+
+  // Jw_cad's keys as before a restore, slot 1's file, and the program
+  // started on them: its main window.
+  HWND StartWithSlot1Saved(Where where = {}) {
+    PutKeysBeforeRestore();
+    WriteFileBytes(SlotFile(1), kSlotLayout);
+    Start("", "", where);
+    return WaitMain(where);
   }
 
   // Presses the restore button of `slot` and answers the confirmation
@@ -211,10 +206,7 @@ TEST_F(WindowsTest, SaveWindowClosedWhileMinimizedKeepsItsPlace) {
 }
 
 TEST_F(WindowsTest, RestoreAnsweredYesRewritesTheKeysAndReports) {
-  PutKeysBeforeRestore();
-  WriteFileBytes(SlotFile(1), kSlotLayout);
-  Start();
-  HWND main = WaitMain();
+  HWND main = StartWithSlot1Saved();
   ASSERT_TRUE(main);
 
   RestoreWithYes(main, 1);
@@ -235,10 +227,7 @@ TEST_F(WindowsTest, RestoreAnsweredYesRewritesTheKeysAndReports) {
 }
 
 TEST_F(WindowsTest, RestoreAnsweredOtherThanYesChangesNothing) {
-  PutKeysBeforeRestore();
-  WriteFileBytes(SlotFile(1), kSlotLayout);
-  Start();
-  HWND main = WaitMain();
+  HWND main = StartWithSlot1Saved();
   ASSERT_TRUE(main);
 
   for (How how : {How::No, How::Escape, How::CloseBox}) {
@@ -254,10 +243,7 @@ TEST_F(WindowsTest, RestoreAnsweredOtherThanYesChangesNothing) {
 }
 
 TEST_F(WindowsTest, RestoreOfAnUnsavedSlotWarnsAndKeepsTheStatusText) {
-  PutKeysBeforeRestore();
-  WriteFileBytes(SlotFile(1), kSlotLayout);
-  Start();
-  HWND main = WaitMain();
+  HWND main = StartWithSlot1Saved();
   ASSERT_TRUE(main);
   RestoreWithYes(main, 1);
   Answer(ExpectDialog(kInformation, kRestoredInfo, {kOk}), kOk);
@@ -299,10 +285,7 @@ TEST_F(WindowsTest, FailedRestoreShowsOnlyTheStatusText) {
 }
 
 TEST_F(WindowsTest, LockedLayoutFileShowsTheErrorBoxAndTheWindowStaysUsable) {
-  PutKeysBeforeRestore();
-  WriteFileBytes(SlotFile(1), kSlotLayout);
-  Start();
-  HWND main = WaitMain();
+  HWND main = StartWithSlot1Saved();
   ASSERT_TRUE(main);
   // The program's own name for the file: its path as the system loaded it.
   const std::string exe = app_.ImagePath();

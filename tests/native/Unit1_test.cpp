@@ -5,136 +5,26 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <deque>
-
+#include "layout/LayoutFile.h"
 #include "registry/MemoryRegistryStore.h"
 #include "tests/common/LayoutFixture.h"
+#include "tests/common/RecordingHosts.h"
 #include "tests/common/TestFiles.h"
-#include "ui/Unit2.h"
 
 namespace panestow::test {
 namespace {
 
 using ::testing::ElementsAre;
 
-const char* const kDesignTitles[4] = {"【設定１】でレイアウトを戻す", "【設定２】でレイアウトを戻す",
-                                      "【設定３】でレイアウトを戻す", "【設定４】でレイアウトを戻す"};
 const char kConfirmRestore[] =
     "Jw_cadは全て終了しておいて下さい。\r\n\r\n以前保存したJw_cad画面レイアウトに戻しますか？";
 const char kRestoredInfo[] = "Jw_cad画面レイアウトファイルを読み込みました。\r\n\r\nJw_cadを起動してみてください。";
 const char kStatusOk[] = "Jw_cad画面レイアウトファイルを読み込みました。";
 const char kStatusFailed[] = "Jw_cad画面レイアウトファイルが読み込めませんでした。";
 
-// Everything the hosts were asked, in order, one line each.
-struct Journal {
-  std::vector<std::string> lines;
-  std::deque<DialogResult> answers;  // Yes when empty
-  void Add(const std::string& line) { lines.push_back(line); }
-  DialogResult Message(const std::string& text, DialogKind kind, unsigned buttons) {
-    static const char* const kKinds[] = {"warning", "error", "information", "confirmation"};
-    Add(std::string("dialog ") + kKinds[static_cast<int>(kind)] + " " + std::to_string(buttons) + ": " + text);
-    if (answers.empty()) return buttons & kButtonYes ? DialogResult::Yes : DialogResult::Ok;
-    const DialogResult r = answers.front();
-    answers.pop_front();
-    return r;
-  }
-};
-
-class FakeSaveHost : public Form2Host {
- public:
-  FakeSaveHost(Journal& journal, MemoryRegistry& registry) : journal_(journal), registry_(registry) {
-    for (int i = 0; i < 4; ++i) titles[i] = kDesignTitles[i];
-  }
-  std::string Title(int slot) override { return titles[slot - 1]; }
-  void SetTitle(int slot, const std::string& text) override {
-    journal_.Add("title " + std::to_string(slot) + " " + text);
-    titles[slot - 1] = text;
-  }
-  int32_t Left() override { return left; }
-  int32_t Top() override { return top; }
-  void SetLeft(int32_t v) override {
-    journal_.Add("save left " + std::to_string(v));
-    left = v;
-  }
-  void SetTop(int32_t v) override {
-    journal_.Add("save top " + std::to_string(v));
-    top = v;
-  }
-  void Close() override { journal_.Add("save close"); }
-  DialogResult ShowMessage(const std::string& text, DialogKind kind, unsigned buttons) override {
-    return journal_.Message(text, kind, buttons);
-  }
-  RegistryStorePtr NewRegistryStore() override { return std::make_unique<MemoryRegistryStore>(registry_); }
-
-  std::string titles[4];
-  int32_t left = 193, top = 109;
-
- private:
-  Journal& journal_;
-  MemoryRegistry& registry_;
-};
-
-class FakeMainHost : public Form1Host {
- public:
-  FakeMainHost(Journal& journal, MemoryRegistry& registry) : journal_(journal), registry_(registry) {}
-  std::string ModuleFileName() override { return exe; }
-  std::string CommandLine() override { return command_line; }
-  WindowBounds Bounds() override { return bounds; }
-  void SetLeft(int32_t v) override { Log("left", v), bounds.left = v; }
-  void SetTop(int32_t v) override { Log("top", v), bounds.top = v; }
-  // The window system keeps the window at least 112 wide and 27 high.
-  void SetWidth(int32_t v) override {
-    Log("width", v);
-    bounds.width = std::max(v, 112);
-    if (form) form->FormResize();
-  }
-  void SetHeight(int32_t v) override {
-    Log("height", v);
-    bounds.height = std::max(v, 27);
-  }
-  int32_t ClientWidth() override { return bounds.width - 16; }
-  void SetRestoreButtonWidth(int32_t v) override { restore_width = v; }
-  void SetRestoreCaption(int slot, const std::string& text) override {
-    journal_.Add("caption " + std::to_string(slot) + " " + text);
-  }
-  void SetStatusText(const std::string& text) override {
-    journal_.Add("status " + text);
-    status = text;
-  }
-  void Close() override { journal_.Add("close"); }
-  void ShowSaveWindowModal() override {
-    journal_.Add("save window");
-    if (during_modal) during_modal();
-  }
-  DialogResult ShowMessage(const std::string& text, DialogKind kind, unsigned buttons) override {
-    return journal_.Message(text, kind, buttons);
-  }
-  void Beep(uint32_t type) override { journal_.Add("beep " + std::to_string(type)); }
-  RegistryStorePtr NewRegistryStore() override { return std::make_unique<MemoryRegistryStore>(registry_); }
-  void ShellExec(const std::string& verb, const std::string& file, const std::string& parameters,
-                 const std::string& directory, int show) override {
-    journal_.Add("shell " + verb + "|" + file + "|" + parameters + "|" + directory + "|" + std::to_string(show));
-  }
-
-  std::string exe, command_line;
-  WindowBounds bounds{194, 109, 220, 250};
-  int32_t restore_width = 0;
-  std::string status;
-  std::function<void()> during_modal;
-  TForm1* form = nullptr;
-
- private:
-  void Log(const char* what, int32_t v) { journal_.Add(std::string(what) + " " + std::to_string(v)); }
-  Journal& journal_;
-  MemoryRegistry& registry_;
-};
-
 class WindowsTest : public ::testing::Test {
  protected:
-  WindowsTest() : save_host_(journal_, registry_), main_host_(journal_, registry_), form2_(save_host_),
-                  form1_(main_host_, form2_) {
-    form2_.SetMainWindow(form1_);
-    main_host_.form = &form1_;
+  WindowsTest() {
     main_host_.exe = dir_ / "Panestow.exe";
     main_host_.command_line = "\"" + main_host_.exe + "\"";
   }
@@ -144,7 +34,7 @@ class WindowsTest : public ::testing::Test {
     WriteFileBytes(File(ext), "1\r\n[Dialog]\r\n1\r\nLeft\t" + std::to_string(value) + "\r\n");
   }
   std::string Left() {
-    MemoryRegistry::Key* key = registry_.Find("\\Software\\Jw_cad\\jw_win\\Dialog");
+    MemoryRegistry::Key* key = registry_.Find(JwCadSubkey("Dialog"));
     const RegValue* v = key ? MemoryRegistry::FindValue(key, "Left") : nullptr;
     return v ? std::to_string(static_cast<unsigned char>(v->data[0])) : "none";
   }
@@ -159,13 +49,18 @@ class WindowsTest : public ::testing::Test {
     return std::vector<std::string>(it == l.end() ? l.begin() : it + 1, l.end());
   }
 
+  StoreMaker MemoryStores() {
+    return [this] { return std::make_unique<MemoryRegistryStore>(registry_); };
+  }
+
   ScratchDir dir_;
-  Journal journal_;
   MemoryRegistry registry_;
-  FakeSaveHost save_host_;
-  FakeMainHost main_host_;
-  TForm2 form2_;
-  TForm1 form1_;
+  RecordedWindows windows_{MemoryStores()};
+  Journal& journal_ = windows_.journal;
+  RecordingSaveHost& save_host_ = windows_.save_host;
+  RecordingMainHost& main_host_ = windows_.main_host;
+  TForm2& form2_ = windows_.form2;
+  TForm1& form1_ = windows_.form1;
 };
 
 TEST_F(WindowsTest, FirstShowDerivesPathsAppliesSettingsThenCaptionsThenStatus) {
@@ -198,13 +93,11 @@ TEST_F(WindowsTest, CloseWritesWhatTheWindowsHoldAndTheNextStartReadsItBack) {
             "Tit1=\"【設定１】でレイアウトを戻す\"\r\nTit2=\"\"quoted\" title\"\r\nTit3=\"\"\r\n"
             "Tit4=\"【設定４】でレイアウトを戻す\"\r\n");
 
-  Journal journal;
-  FakeSaveHost save(journal, registry_);
-  FakeMainHost main(journal, registry_);
-  TForm2 form2(save);
-  TForm1 form1(main, form2);
+  RecordedWindows again(MemoryStores());
+  RecordingMainHost& main = again.main_host;
+  RecordingSaveHost& save = again.save_host;
   main.exe = main_host_.exe;
-  form1.FormShow();
+  again.form1.FormShow();
   EXPECT_EQ(main.bounds.left, 612);
   EXPECT_EQ(main.bounds.width, 260);
   EXPECT_EQ(save.top, 200);
@@ -275,7 +168,7 @@ TEST_F(WindowsTest, SaveButtonOpensTheSaveWindowOnlyAfterYesAndRefreshesCaptions
 
 TEST_F(WindowsTest, SaveButtonsCaptureIntoTheirSlotAndAFailedSaveKeepsTheOldFile) {
   Show("");
-  MemoryRegistry::SetValue(registry_.Create("\\Software\\Jw_cad\\jw_win\\Dialog"), "Left", kRegDword, DwordBytes(9));
+  MemoryRegistry::SetValue(registry_.Create(JwCadSubkey("Dialog")), "Left", kRegDword, DwordBytes(9));
   journal_.lines.clear();
   form2_.Button3Click();
   EXPECT_EQ(form2_.SavePath, File(".rg3"));
@@ -285,7 +178,7 @@ TEST_F(WindowsTest, SaveButtonsCaptureIntoTheirSlotAndAFailedSaveKeepsTheOldFile
 
   // A value that cannot be read fails the capture: the error, and slot 3's
   // file stays as it was.
-  MemoryRegistry::SetValue(registry_.Create("\\Software\\Jw_cad\\jw_win\\UserBar"), "Wide", kRegDword,
+  MemoryRegistry::SetValue(registry_.Create(JwCadSubkey("UserBar")), "Wide", kRegDword,
                            std::string(8, '\x01'));
   journal_.lines.clear();
   form2_.Button3Click();
@@ -351,7 +244,7 @@ TEST_F(WindowsTest, SilentModeSetsLayoutPathOnlyForASlotInRange) {
 
 TEST_F(WindowsTest, LaunchModeRestoresThenStartsTheRegisteredProgram) {
   SaveSlotFile(".rg", 1);
-  MemoryRegistry::SetValue(registry_.Create(registry_.Root(RegRoot::ClassesRoot), "Jwwin.Document\\shell\\open\\command"),
+  MemoryRegistry::SetValue(registry_.Create(registry_.Root(RegRoot::ClassesRoot), kOpenCommandKeyPath),
                            "", kRegSz, SzBytes("C:\\JWW\\Jw_win.exe \"%1\""));
   Show(" J1 a.jww \"b c.jww\"");
   EXPECT_THAT(AfterStartUp(),
@@ -363,7 +256,7 @@ TEST_F(WindowsTest, LaunchModeRestoresThenStartsTheRegisteredProgram) {
 TEST_F(WindowsTest, LaunchModeFallsBackWhenNoTextCommandIsRegistered) {
   SaveSlotFile(".rg", 1);
   // A default value that is not text reads as no command at all.
-  MemoryRegistry::SetValue(registry_.Create(registry_.Root(RegRoot::ClassesRoot), "Jwwin.Document\\shell\\open\\command"),
+  MemoryRegistry::SetValue(registry_.Create(registry_.Root(RegRoot::ClassesRoot), kOpenCommandKeyPath),
                            "", kRegDword, DwordBytes(1));
   Show(" j1");
   EXPECT_THAT(AfterStartUp(), ElementsAre(std::string("status ") + kStatusOk,

@@ -6,66 +6,50 @@
 #include <map>
 
 #include "layout/Capture.h"
+#include "layout/LayoutFile.h"
 #include "layout/Restore.h"
 #include "registry/RegistryStore_win.h"
 #include "tests/common/LayoutFixture.h"
+#include "tests/common/RawRegistry_win.h"
+#include "tests/common/RecordingHosts.h"
+#include "tests/common/Sandbox_win.h"
 #include "tests/common/TestFiles.h"
-#include "ui/Unit1.h"
-#include "ui/Unit2.h"
 
 namespace panestow::test {
 namespace {
 
-const char kJw[] = "Software\\Jw_cad\\jw_win";
-
-void DeleteJwCadKey() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Jw_cad"); }
-
+// Jw_cad's layout keys, behind the product's back.
 void SetRaw(const std::string& subkey, const std::string& name, DWORD type, const std::string& data) {
-  HKEY k;
-  const std::string path = std::string(kJw) + (subkey.empty() ? "" : "\\" + subkey);
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
-            ERROR_SUCCESS);
-  if (!name.empty() || !data.empty()) {
-    ASSERT_EQ(RegSetValueExA(k, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                             static_cast<DWORD>(data.size())),
-              ERROR_SUCCESS);
-  }
-  RegCloseKey(k);
+  SetRawValue(HKEY_CURRENT_USER, std::string(kJwCadKeyPath) + (subkey.empty() ? "" : "\\" + subkey), name, type, data);
 }
+
+std::string TypeAndData(DWORD type, const std::string& data) { return std::to_string(type) + ":" + data; }
 
 // Every subkey of the Jw_cad key as "subkey/" -> "key", and every value
 // as "subkey\name" -> "type:data".
 std::map<std::string, std::string> Snapshot() {
   std::map<std::string, std::string> out;
-  HKEY jw;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kJw, 0, KEY_READ, &jw) != ERROR_SUCCESS) return out;
-  char sub[512];
-  for (DWORD i = 0;; ++i) {
-    DWORD len = sizeof sub;
-    if (RegEnumKeyExA(jw, i, sub, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    HKEY k;
-    RegOpenKeyExA(jw, sub, 0, KEY_READ, &k);
-    out[std::string(sub) + "/"] = "key";
-    for (DWORD j = 0;; ++j) {
-      char name[20000];
-      std::string data(70000, '\0');
-      DWORD nlen = sizeof name, dlen = static_cast<DWORD>(data.size()), type = 0;
-      if (RegEnumValueA(k, j, name, &nlen, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &dlen) != ERROR_SUCCESS) {
-        break;
-      }
-      data.resize(dlen);
-      out[std::string(sub) + "\\" + name] = std::to_string(type) + ":" + data;
+  for (const std::string& sub : ReadRawSubkeys(HKEY_CURRENT_USER, kJwCadKeyPath)) {
+    out[sub + "/"] = "key";
+    for (const auto& [name, shown] : ReadRawValues(HKEY_CURRENT_USER, std::string(kJwCadKeyPath) + "\\" + sub,
+                                                   TypeAndData)) {
+      out[sub + "\\" + name] = shown;
     }
-    RegCloseKey(k);
   }
-  RegCloseKey(jw);
   return out;
 }
 
+// Jw_cad's keys are deleted before and after each test, in the test
+// sandbox only.
 class WinLayoutTest : public ::testing::Test {
  protected:
-  void SetUp() override { DeleteJwCadKey(); }
-  void TearDown() override { DeleteJwCadKey(); }
+  void SetUp() override {
+    if (!InTestSandbox()) GTEST_FAIL() << NotInSandboxMessage();
+    DeleteJwCadKeys();
+  }
+  void TearDown() override {
+    if (InTestSandbox()) DeleteJwCadKeys();
+  }
 };
 
 TEST_F(WinLayoutTest, CaptureThenRestoreGivesBackNamedTextAndNumbersOnly) {
@@ -94,7 +78,7 @@ TEST_F(WinLayoutTest, CaptureThenRestoreGivesBackNamedTextAndNumbersOnly) {
   }
   EXPECT_EQ(lines.LineAt(0), "3");
 
-  DeleteJwCadKey();
+  DeleteJwCadKeys();
   {
     WinRegistryStore store;
     ASSERT_TRUE(ApplyLayout(lines, store));
@@ -125,58 +109,28 @@ TEST_F(WinLayoutTest, RestoreEmptiesTheSubkeysItWritesAndLeavesTheOthers) {
   EXPECT_EQ(after.at("FileView\\Kept"), "4:" + DwordBytes(5));
   EXPECT_EQ(after.count("LayerBar/"), 1u);
   HKEY jw;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kJw, 0, KEY_READ, &jw), ERROR_SUCCESS);
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kJwCadKeyPath, 0, KEY_READ, &jw), ERROR_SUCCESS);
   DWORD v = 0, size = sizeof v;
   EXPECT_EQ(RegQueryValueExA(jw, "OwnValue", nullptr, nullptr, reinterpret_cast<BYTE*>(&v), &size), ERROR_SUCCESS);
   EXPECT_EQ(v, 6u) << "a value of the Jw_cad key itself was written";
   RegCloseKey(jw);
 }
 
-// The windows' handlers as the product runs them, without the windows.
-class NoWindows : public Form1Host, public Form2Host {
- public:
-  std::string exe;
-  std::vector<std::string> messages;
-  std::string status;
-  std::string ModuleFileName() override { return exe; }
-  std::string CommandLine() override { return "p.exe"; }
-  WindowBounds Bounds() override { return {}; }
-  void SetLeft(int32_t) override {}
-  void SetTop(int32_t) override {}
-  void SetWidth(int32_t) override {}
-  void SetHeight(int32_t) override {}
-  int32_t ClientWidth() override { return 204; }
-  void SetRestoreButtonWidth(int32_t) override {}
-  void SetRestoreCaption(int, const std::string&) override {}
-  void SetStatusText(const std::string& text) override { status = text; }
-  void Close() override {}
-  void ShowSaveWindowModal() override {}
-  DialogResult ShowMessage(const std::string& text, DialogKind, unsigned buttons) override {
-    messages.push_back(text);
-    return buttons & kButtonYes ? DialogResult::Yes : DialogResult::Ok;
-  }
-  void Beep(uint32_t) override {}
-  RegistryStorePtr NewRegistryStore() override { return NewWinRegistryStore(); }
-  void ShellExec(const std::string&, const std::string&, const std::string&, const std::string&, int) override {}
-  std::string Title(int) override { return ""; }
-  void SetTitle(int, const std::string&) override {}
-  int32_t Left() override { return 0; }
-  int32_t Top() override { return 0; }
-};
-
-// Both windows' handlers over the real registry and files, first shown in
-// a folder of their own.
+// Both windows' handlers over the real registry and files, without the
+// windows, first shown in a folder of their own.
 class WinFormsTest : public WinLayoutTest {
  protected:
-  WinFormsTest() : form2(host), form1(host, form2) {
+  void SetUp() override {
+    WinLayoutTest::SetUp();
     host.exe = dir / "Panestow.exe";
-    form2.SetMainWindow(form1);
+    host.command_line = "p.exe";
     form1.FormShow();
   }
   ScratchDir dir;
-  NoWindows host;
-  TForm2 form2;
-  TForm1 form1;
+  RecordedWindows windows{NewWinRegistryStore};
+  RecordingMainHost& host = windows.main_host;
+  TForm2& form2 = windows.form2;
+  TForm1& form1 = windows.form1;
 };
 
 TEST_F(WinFormsTest, ALockedSlotFileRaisesTheOpenErrorAndChangesNothing) {
@@ -214,7 +168,7 @@ TEST_F(WinFormsTest, ASaveThatCannotBeWrittenKeepsTheSlotsOldFile) {
   form2.Button3Click();
   EXPECT_EQ(ReadFileBytes(form1.SlotPath3), "1\r\n[Dialog]\r\n1\r\nLeft\t3\r\n");
   const std::string failed = "Jw_cad画面レイアウトファイルが保存出来ませんでした。";
-  EXPECT_EQ(host.messages,
+  EXPECT_EQ(windows.journal.messages,
             (std::vector<std::string>{failed, failed, "Jw_cad画面レイアウトファイルを保存しました。"}));
 }
 

@@ -5,14 +5,15 @@
 #include <aclapi.h>
 
 #include "registry/RegistryStore_win.h"
+#include "tests/common/RawRegistry_win.h"
 #include "tests/common/RegistryContract.h"
 
 namespace panestow::test {
 namespace {
 
-class WinBench : public RegistryBench {
+class WinFixture : public RegistryFixture {
  public:
-  WinBench() {
+  WinFixture() {
     static int counter = 0;
     const std::string tag = std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
     base_ = "\\Software\\PanestowTest\\" + tag;
@@ -21,26 +22,17 @@ class WinBench : public RegistryBench {
     RegCreateKeyExA(HKEY_CURRENT_USER, base_.c_str() + 1, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
     RegCloseKey(key);
   }
-  ~WinBench() override {
+  ~WinFixture() override {
     for (const std::string& key : read_only_) Unlock(key);
-    RegDeleteTreeA(HKEY_CURRENT_USER, base_.c_str() + 1);
-    RegDeleteKeyA(HKEY_CURRENT_USER, base_.c_str() + 1);
-    RegDeleteTreeA(HKEY_CLASSES_ROOT, classes_.c_str());
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, classes_.c_str());
+    DeleteRawTree(HKEY_CURRENT_USER, base_);
+    DeleteRawTree(HKEY_CLASSES_ROOT, classes_);
   }
   RegistryStorePtr NewStore() override { return NewWinRegistryStore(); }
   std::string Base() override { return base_; }
   std::string ClassesBase() override { return classes_; }
   void SetRaw(const std::string& key, const std::string& name, uint32_t type, const std::string& data,
               bool classes_root) override {
-    HKEY root = classes_root ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER;
-    const char* path = key.c_str() + (key[0] == '\\' ? 1 : 0);
-    HKEY k;
-    ASSERT_EQ(RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(k, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                             static_cast<DWORD>(data.size())),
-              ERROR_SUCCESS);
-    RegCloseKey(k);
+    SetRawValue(classes_root ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER, key, name, type, data);
   }
   void MakeReadOnly(const std::string& key) override {
     // Everybody may read the key, and change its permissions back, but
@@ -74,8 +66,8 @@ class WinBench : public RegistryBench {
 };
 
 INSTANTIATE_TEST_SUITE_P(Win, RegistryContract,
-                         ::testing::Values(BenchMaker{"Advapi32", [] { return std::make_unique<WinBench>(); }}),
-                         BenchName);
+                         ::testing::Values(FixtureMaker{"Advapi32", [] { return std::make_unique<WinFixture>(); }}),
+                         FixtureName);
 
 }  // namespace
 }  // namespace panestow::test

@@ -1,4 +1,4 @@
-#include "tests/e2e/Automation_win.h"
+#include "tools/automation/Automation_win.h"
 
 #include <utility>
 
@@ -158,6 +158,14 @@ std::vector<HWND> Children(HWND parent, const char* cls, const char* caption) {
 HWND FindChild(HWND parent, const char* cls, const char* caption) {
   const std::vector<HWND> found = Children(parent, cls, caption);
   return found.empty() ? nullptr : found.front();
+}
+
+HWND ButtonAfter(HWND parent, const std::string& caption, size_t n) {
+  const std::vector<HWND> buttons = Children(parent, "Button");
+  for (size_t i = 0; i < buttons.size(); ++i) {
+    if (TextOf(buttons[i]) == caption && i + n < buttons.size()) return buttons[i + n];
+  }
+  return nullptr;
 }
 
 HWND FindChildById(HWND parent, int id) {

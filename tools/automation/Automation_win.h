@@ -79,6 +79,9 @@ HWND WaitTopWindow(DWORD pid, const std::string& caption, DWORD timeout_ms, HAND
 // panels), in creation order; `cls` and `caption` as for TopWindows.
 std::vector<HWND> Children(HWND parent, const char* cls, const char* caption = nullptr);
 HWND FindChild(HWND parent, const char* cls, const char* caption);
+// The `n`-th button after the button of that caption (n = 1: the next one),
+// counting descendants in creation order; null when there is none.
+HWND ButtonAfter(HWND parent, const std::string& caption, size_t n);
 HWND FindChildById(HWND parent, int id);
 
 // Presses a button the way a mouse click does, by a posted BM_CLICK: a

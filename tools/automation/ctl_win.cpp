@@ -21,7 +21,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/e2e/Automation_win.h"
+#include "tools/automation/Automation_win.h"
 
 namespace automation = panestow::automation;
 

@@ -1,0 +1,35 @@
+// The registry behind the product's back, for tests under Wine: values of
+// any type and data set, keys read back and deleted. Paths start at the
+// root key given, with or without a leading backslash. Jw_cad's keys and
+// its classes key are changed only in the test sandbox (Sandbox_win.h).
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace panestow::test {
+
+// Sets a value of that type and raw data; missing keys are created. With
+// an empty name and no data only the key is made.
+void SetRawValue(HKEY root, const std::string& path, const std::string& name, DWORD type, const std::string& data);
+
+// Deletes the key with everything below it; a missing key is no error.
+void DeleteRawTree(HKEY root, const std::string& path);
+
+// Jw_cad's vendor key HKEY_CURRENT_USER\Software\Jw_cad, and its classes
+// key HKEY_CLASSES_ROOT\Jwwin.Document with the open command, deleted whole.
+void DeleteJwCadKeys();
+void DeleteJwCadClassesKey();
+
+// The values of one key, name -> shown as `show(type, data)`; a missing key
+// gives the single entry "(no key)" -> "".
+using ValueShow = std::string (*)(DWORD type, const std::string& data);
+std::map<std::string, std::string> ReadRawValues(HKEY root, const std::string& path, ValueShow show);
+
+// The subkeys of one key, in the registry's order; empty for a missing key.
+std::vector<std::string> ReadRawSubkeys(HKEY root, const std::string& path);
+
+}  // namespace panestow::test

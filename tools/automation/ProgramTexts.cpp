@@ -1,0 +1,31 @@
+#include "tools/automation/ProgramTexts.h"
+
+namespace panestow::texts {
+
+const char kMainCaption[] = "Panestow Ver.1.2";
+const char kSaveCaption[] = "Panestow - 保存";
+const char kYes[] = "はい(&Y)";
+const char kNo[] = "いいえ(&N)";
+const char kOk[] = "OK";
+const char kWarning[] = "警告";
+const char kError[] = "エラー";
+const char kInformation[] = "情報";
+const char kConfirmation[] = "確認";
+const char kConfirmSave[] = "Jw_cadは全て終了しておいて下さい。\r\n\r\nよろしいですか？";
+const char kConfirmRestore[] = "Jw_cadは全て終了しておいて下さい。\r\n\r\n以前保存したJw_cad画面レイアウトに戻しますか？";
+const char kRestoredInfo[] = "Jw_cad画面レイアウトファイルを読み込みました。\r\n\r\nJw_cadを起動してみてください。";
+const char kSavedInfo[] = "Jw_cad画面レイアウトファイルを保存しました。";
+const char kRestoreSucceeded[] = "Jw_cad画面レイアウトファイルを読み込みました。";
+const char kRestoreFailed[] = "Jw_cad画面レイアウトファイルが読み込めませんでした。";
+const char* const kDefaultTitles[4] = {"【設定１】でレイアウトを戻す", "【設定２】でレイアウトを戻す",
+                                       "【設定３】でレイアウトを戻す", "【設定４】でレイアウトを戻す"};
+const char* const kSaveButtons[4] = {"保存(&1)", "保存(&2)", "保存(&3)", "保存(&4)"};
+const char kSaveWindowClose[] = "閉じる(&C)";
+const char kMainSave[] = "保存";
+const char kMainClose[] = "×";
+std::string NotSavedWarning(int slot) {
+  static const char* const kDigits[4] = {"１", "２", "３", "４"};
+  return std::string("Jw_cad画面レイアウトは［設定") + kDigits[slot - 1] + "］で保存されていません。";
+}
+
+}  // namespace panestow::texts
