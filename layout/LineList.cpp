@@ -1,6 +1,7 @@
 #include "layout/LineList.h"
 
 #include <cstring>
+#include <limits>
 
 #include "app/files.h"
 
@@ -8,7 +9,7 @@ namespace panestow {
 
 void LineList::ClearLines() {
   text_.clear();
-  spans_.clear();
+  starts_.clear();
   bytes_ = 0;
 }
 
@@ -16,7 +17,7 @@ void LineList::AppendLine(std::string_view text) {
   const size_t added = text.size() + 2;
   if (added > kCapacity - bytes_) throw Error("line list capacity exceeded");
   Normalize();
-  spans_.push_back(Span{text_.size(), text.size()});
+  starts_.push_back(static_cast<uint32_t>(text_.size()));
   text_.append(text.data(), text.size());
   text_.append("\r\n", 2);
   bytes_ += added;
@@ -25,20 +26,34 @@ void LineList::AppendLine(std::string_view text) {
 void LineList::SetLine(int32_t index, std::string_view text) {
   if (index < 0 || index >= Count()) return;
   Normalize();
-  Span& span = spans_[static_cast<size_t>(index)];
-  text_.replace(span.start, span.length, text.data(), text.size());
-  const size_t old_length = span.length;
-  span.length = text.size();
-  for (size_t i = static_cast<size_t>(index) + 1; i < spans_.size(); ++i) {
-    spans_[i].start = spans_[i].start + text.size() - old_length;
+  const size_t i = static_cast<size_t>(index);
+  const size_t start = starts_[i];
+  const size_t old_length = EndOf(i) - start;
+  text_.replace(start, old_length, text.data(), text.size());
+  for (size_t k = i + 1; k < starts_.size(); ++k) {
+    starts_[k] = static_cast<uint32_t>(starts_[k] + text.size() - old_length);
   }
   bytes_ = bytes_ + text.size() - old_length;
 }
 
+size_t LineList::EndOf(size_t index) const {
+  const size_t start = starts_[index];
+  size_t end = index + 1 < starts_.size() ? starts_[index + 1] : text_.size();
+  // One line end stands before the next line: CR LF, a lone LF or a lone
+  // CR (a CR always ends a line, so it is never the line's own last byte).
+  if (end > start && text_[end - 1] == '\n') {
+    --end;
+    if (end > start && text_[end - 1] == '\r') --end;
+  } else if (end > start && text_[end - 1] == '\r') {
+    --end;
+  }
+  return end;
+}
+
 std::string_view LineList::LineView(int64_t index) const {
   if (index < 0 || index >= Count()) return std::string_view();
-  const Span& span = spans_[static_cast<size_t>(index)];
-  std::string_view line(text_.data() + span.start, span.length);
+  const size_t i = static_cast<size_t>(index);
+  std::string_view line(text_.data() + starts_[i], EndOf(i) - starts_[i]);
   const size_t nul = line.find('\0');
   return nul == std::string_view::npos ? line : line.substr(0, nul);
 }
@@ -52,9 +67,10 @@ void LineList::Normalize() {
   if (InTextForm()) return;
   std::string text = Text();
   size_t start = 0;
-  for (Span& span : spans_) {
-    span.start = start;
-    start += span.length + 2;
+  for (size_t i = 0; i < starts_.size(); ++i) {
+    const size_t length = EndOf(i) - starts_[i];
+    starts_[i] = static_cast<uint32_t>(start);
+    start += length + 2;
   }
   text_ = std::move(text);
 }
@@ -63,8 +79,8 @@ std::string LineList::Text() const {
   if (InTextForm()) return text_;
   std::string out;
   out.reserve(bytes_);
-  for (const Span& span : spans_) {
-    out.append(text_, span.start, span.length);
+  for (size_t i = 0; i < starts_.size(); ++i) {
+    out.append(text_, starts_[i], EndOf(i) - starts_[i]);
     out.append("\r\n", 2);
   }
   return out;
@@ -101,18 +117,19 @@ size_t NextLineStart(const char* s, size_t n, size_t end) {
 
 void LineList::SetText(std::string text) {
   ClearLines();
+  // Line starts are kept in 32 bits.
+  if (text.size() > std::numeric_limits<uint32_t>::max()) throw Error("layout file too large");
   text_ = std::move(text);
   const char* const base = text_.data();
   const size_t n = text_.size();
-  // The spans are counted first and reserved once: grown by doubling, those
-  // of a full-size file took up to twice their size, and three times while
-  // being moved, more than the text itself.
+  // The starts are counted first and reserved once: grown by doubling, they
+  // would take up to twice their size, and three times while being moved.
   size_t lines = 0;
   for (size_t start = 0; start < n; ++lines) start = NextLineStart(base, n, LineEnd(base, n, start));
-  spans_.reserve(lines);
+  starts_.reserve(lines);
   for (size_t start = 0; start < n;) {
     const size_t end = LineEnd(base, n, start);
-    spans_.push_back(Span{start, end - start});
+    starts_.push_back(static_cast<uint32_t>(start));
     bytes_ += end - start + 2;
     start = NextLineStart(base, n, end);
   }

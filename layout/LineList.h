@@ -32,7 +32,7 @@ class LineList {
   std::string_view LineView(int64_t index) const;
   std::string LineAt(int32_t index) const { return std::string(LineView(index)); }
 
-  int64_t Count() const { return static_cast<int64_t>(spans_.size()); }
+  int64_t Count() const { return static_cast<int64_t>(starts_.size()); }
 
   // The lines, each followed by CR LF.
   std::string Text() const;
@@ -53,13 +53,14 @@ class LineList {
  private:
   bool InTextForm() const;
   void Normalize();
+  // Where line `index` ends, before its line end.
+  size_t EndOf(size_t index) const;
 
-  struct Span {
-    size_t start;
-    size_t length;
-  };
+  // The text as loaded or built, and where each line starts in it: a line
+  // runs to the next one's start (or the text's end) less the line end
+  // before that, four bytes a line however large the file.
   std::string text_;
-  std::vector<Span> spans_;
+  std::vector<uint32_t> starts_;
   size_t bytes_ = 0;  // lines plus CR LF each, checked against kCapacity
 };
 
