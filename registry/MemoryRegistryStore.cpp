@@ -129,6 +129,17 @@ void MemoryRegistry::SetValue(Key* key, const std::string& name, uint32_t type, 
   key->values.push_back(RegValue{name, type, data});
 }
 
+void MemoryRegistry::Remove(Key* key) {
+  Key* parent = key->parent;
+  parent->by_name.erase(Folded(key->name));
+  for (auto it = parent->subkeys.begin(); it != parent->subkeys.end(); ++it) {
+    if (it->get() == key) {
+      parent->subkeys.erase(it);
+      return;
+    }
+  }
+}
+
 std::string MemoryRegistry::Dump(RegRoot root) {
   std::string out;
   DumpKey(*Root(root), "", out);
@@ -138,13 +149,13 @@ std::string MemoryRegistry::Dump(RegRoot root) {
 MemoryRegistryStore::MemoryRegistryStore(MemoryRegistry& registry) : registry_(registry) {}
 
 void MemoryRegistryStore::SelectRoot(RegRoot root) {
-  ++registry_.operations;
+  registry_.Fails();
   if (root != root_) current_ = nullptr;
   root_ = root;
 }
 
 bool MemoryRegistryStore::OpenPath(const std::string& path, bool create) {
-  ++registry_.operations;
+  if (registry_.Fails()) return false;
   std::string rest = path;
   Key* base = current_ ? current_ : registry_.Root(root_);
   if (!rest.empty() && rest[0] == '\\') {
@@ -158,39 +169,36 @@ bool MemoryRegistryStore::OpenPath(const std::string& path, bool create) {
 }
 
 void MemoryRegistryStore::ClosePath() {
-  ++registry_.operations;
+  registry_.Fails();
   current_ = nullptr;
 }
 
 void MemoryRegistryStore::ListSubkeys(std::vector<std::string>& names) {
-  ++registry_.operations;
   names.clear();
-  if (!current_) return;
+  if (registry_.Fails() || !current_) return;
   for (const auto& sub : current_->subkeys) names.push_back(sub->name);
 }
 
 void MemoryRegistryStore::ListValues(std::vector<std::string>& names) {
-  ++registry_.operations;
   names.clear();
-  if (!current_) return;
+  if (registry_.Fails() || !current_) return;
   for (const RegValue& v : current_->values) names.push_back(v.name);
 }
 
 void MemoryRegistryStore::ListValueData(std::vector<RegValue>& values) {
-  ++registry_.operations;
   values.clear();
+  if (registry_.Fails()) throw GetFailed("");
   if (!current_) return;
   values = current_->values;
 }
 
 RegDataType MemoryRegistryStore::TypeOfValue(const std::string& name) {
-  ++registry_.operations;
-  const RegValue* v = current_ ? MemoryRegistry::FindValue(current_, name) : nullptr;
+  const RegValue* v = !registry_.Fails() && current_ ? MemoryRegistry::FindValue(current_, name) : nullptr;
   return v ? DataTypeOf(v->type) : RegDataType::Other;
 }
 
 std::string MemoryRegistryStore::ReadText(const std::string& name) {
-  ++registry_.operations;
+  if (registry_.Fails()) throw GetFailed(name);
   const RegValue* v = current_ ? MemoryRegistry::FindValue(current_, name) : nullptr;
   if (!v || v->data.empty()) return std::string();
   if (v->type != kRegSz && v->type != kRegExpandSz) throw BadType(name);
@@ -198,7 +206,7 @@ std::string MemoryRegistryStore::ReadText(const std::string& name) {
 }
 
 int32_t MemoryRegistryStore::ReadNumber(const std::string& name) {
-  ++registry_.operations;
+  if (registry_.Fails()) throw GetFailed(name);
   const RegValue* v = current_ ? MemoryRegistry::FindValue(current_, name) : nullptr;
   if (!v || v->data.size() > 4) throw GetFailed(name);
   if (v->type != kRegDword) throw BadType(name);
@@ -206,20 +214,17 @@ int32_t MemoryRegistryStore::ReadNumber(const std::string& name) {
 }
 
 void MemoryRegistryStore::WriteText(const std::string& name, const std::string& text) {
-  ++registry_.operations;
-  if (!current_ || CharCount(name) > MemoryRegistry::kMaxValueNameChars) throw SetFailed(name);
+  if (registry_.Fails() || !current_ || CharCount(name) > MemoryRegistry::kMaxValueNameChars) throw SetFailed(name);
   MemoryRegistry::SetValue(current_, name, kRegSz, text + std::string(1, '\0'));
 }
 
 void MemoryRegistryStore::WriteNumber(const std::string& name, int32_t value) {
-  ++registry_.operations;
-  if (!current_ || CharCount(name) > MemoryRegistry::kMaxValueNameChars) throw SetFailed(name);
+  if (registry_.Fails() || !current_ || CharCount(name) > MemoryRegistry::kMaxValueNameChars) throw SetFailed(name);
   MemoryRegistry::SetValue(current_, name, kRegDword, EncodeDword(static_cast<uint32_t>(value)));
 }
 
 bool MemoryRegistryStore::RemoveValue(const std::string& name) {
-  ++registry_.operations;
-  if (!current_) return false;
+  if (registry_.Fails() || !current_) return false;
   auto& values = current_->values;
   for (auto it = values.begin(); it != values.end(); ++it) {
     if (SameName(it->name, name)) {
@@ -228,6 +233,141 @@ bool MemoryRegistryStore::RemoveValue(const std::string& name) {
     }
   }
   return false;
+}
+
+WideString WideSpelling(const std::string& ansi) {
+  WideString wide;
+  wide.reserve(ansi.size());
+  for (size_t i = 0; i < ansi.size();) {
+    const unsigned char b = static_cast<unsigned char>(ansi[i]);
+    const size_t next = std::max(SjisCharNext(ansi, i), i + 1);
+    if (next - i == 2) {
+      wide += static_cast<char16_t>(0xF600 + b);
+      wide += static_cast<char16_t>(0xF500 + static_cast<unsigned char>(ansi[i + 1]));
+    } else {
+      wide += static_cast<char16_t>(b < 0x80 ? b : 0xF700 + b);
+    }
+    i = next;
+  }
+  return wide;
+}
+
+bool AnsiSpelling(const WideString& wide, std::string& ansi) {
+  ansi.clear();
+  for (size_t i = 0; i < wide.size(); ++i) {
+    const char16_t c = wide[i];
+    if (c < 0x80) {
+      ansi += static_cast<char>(c);
+    } else if (c >= 0xF700 && c <= 0xF7FF) {
+      ansi += static_cast<char>(c - 0xF700);
+    } else if (c >= 0xF600 && c <= 0xF6FF && i + 1 < wide.size() && wide[i + 1] >= 0xF500 && wide[i + 1] <= 0xF5FF) {
+      ansi += static_cast<char>(c - 0xF600);
+      ansi += static_cast<char>(wide[++i] - 0xF500);
+    } else {
+      return false;
+    }
+  }
+  // Only the one spelling of each name counts.
+  return WideSpelling(ansi) == wide;
+}
+
+namespace {
+
+struct MemoryWideKey : WideKey {
+  explicit MemoryWideKey(Key* k) : key(k) {}
+  Key* key;
+};
+
+Key* KeyOf(WideKey& key) { return static_cast<MemoryWideKey&>(key).key; }
+
+}  // namespace
+
+bool MemoryWideRegistry::SurvivesAnsi(const WideString& name) {
+  std::string ansi;
+  return AnsiSpelling(name, ansi);
+}
+
+Key* MemoryWideRegistry::Find(const WideString& path) {
+  std::string ansi;
+  if (!AnsiSpelling(path, ansi)) return nullptr;
+  return MemoryRegistry::Find(registry_.Root(RegRoot::CurrentUser), ansi);
+}
+
+OpenResult MemoryWideRegistry::Open(const WideString& path, WideKeyPtr& key) {
+  if (registry_.Fails()) return OpenResult::Failed;
+  Key* k = Find(path);
+  if (!k) return OpenResult::Missing;
+  if (!k->writable) return OpenResult::Denied;
+  key = std::make_unique<MemoryWideKey>(k);
+  return OpenResult::Opened;
+}
+
+bool MemoryWideRegistry::Create(const WideString& path, WideKeyPtr& key) {
+  std::string ansi;
+  if (registry_.Fails() || !AnsiSpelling(path, ansi)) return false;
+  Key* k = MemoryRegistry::Create(registry_.Root(RegRoot::CurrentUser), ansi);
+  if (!k || !k->writable) return false;
+  key = std::make_unique<MemoryWideKey>(k);
+  return true;
+}
+
+bool MemoryWideRegistry::Counts(WideKey& key, KeyCounts& counts) {
+  if (registry_.Fails()) return false;
+  counts.subkeys = static_cast<uint32_t>(KeyOf(key)->subkeys.size());
+  counts.values = static_cast<uint32_t>(KeyOf(key)->values.size());
+  return true;
+}
+
+bool MemoryWideRegistry::EnumValue(WideKey& key, uint32_t index, WideValue& value) {
+  const Key* k = KeyOf(key);
+  if (registry_.Fails() || index >= k->values.size()) return false;
+  const RegValue& v = k->values[index];
+  value.name = WideSpelling(v.name);
+  value.type = v.type;
+  value.data = v.data;
+  return true;
+}
+
+bool MemoryWideRegistry::EnumSubkey(WideKey& key, uint32_t index, WideString& name) {
+  const Key* k = KeyOf(key);
+  if (registry_.Fails() || index >= k->subkeys.size()) return false;
+  name = WideSpelling(k->subkeys[index]->name);
+  return true;
+}
+
+bool MemoryWideRegistry::SetValue(WideKey& key, const WideValue& value) {
+  std::string name;
+  if (registry_.Fails() || !AnsiSpelling(value.name, name) || CharCount(name) > MemoryRegistry::kMaxValueNameChars) {
+    return false;
+  }
+  MemoryRegistry::SetValue(KeyOf(key), name, value.type, value.data);
+  return true;
+}
+
+bool MemoryWideRegistry::Empty(WideKey& key) {
+  if (registry_.Fails()) return false;
+  Key* k = KeyOf(key);
+  k->values.clear();
+  k->by_name.clear();
+  k->subkeys.clear();
+  return true;
+}
+
+bool MemoryWideRegistry::DeleteKey(const WideString& path) {
+  if (registry_.Fails()) return false;
+  Key* k = Find(path);
+  if (!k || !k->parent || !k->subkeys.empty() || !k->writable) return false;
+  MemoryRegistry::Remove(k);
+  return true;
+}
+
+bool MemoryWideRegistry::DeleteTree(const WideString& path) {
+  if (registry_.Fails()) return false;
+  Key* k = Find(path);
+  if (!k) return true;
+  if (!k->parent) return false;
+  MemoryRegistry::Remove(k);
+  return true;
 }
 
 }  // namespace panestow

@@ -1,7 +1,14 @@
 // A registry held in memory, with the contract of the real one, for tests
 // and fuzzing. One MemoryRegistry holds the keys; each store object made
 // over it has its own root and current key, like a store over the real
-// registry.
+// registry, and its wide view (MemoryWideRegistry) reaches the same keys.
+//
+// Names are kept as the ANSI store sees them (Shift-JIS). The wide view
+// spells each character in UTF-16 code units: ASCII as itself, any other
+// single byte as U+F700 + the byte, a double-byte character as U+F600 +
+// its lead byte and U+F500 + its trail byte. The spelling goes both ways
+// exactly and never puts a backslash into a name; data are passed as
+// stored, of every type.
 #pragma once
 
 #include <memory>
@@ -10,6 +17,7 @@
 #include <vector>
 
 #include "registry/RegistryStore.h"
+#include "registry/WideRegistry.h"
 
 namespace panestow {
 
@@ -50,9 +58,17 @@ class MemoryRegistry {
   // Every key and value under `root`, one per line, for comparing trees.
   std::string Dump(RegRoot root);
 
-  // Counts every operation made through a store, to see what work an
-  // operation did.
+  // Counts every operation made through a store or the wide view, to see
+  // what work an operation did.
   long operations = 0;
+  // When not 0, the operation that brings `operations` to this number
+  // fails, as the real registry's call would.
+  long fail_at = 0;
+  // Counts one operation; true when it is the one that fails.
+  bool Fails() { return ++operations == fail_at; }
+
+  // Removes `key` (not a root) with everything below it.
+  static void Remove(Key* key);
 
  private:
   Key current_user_;
@@ -80,6 +96,34 @@ class MemoryRegistryStore : public RegistryStore {
   MemoryRegistry& registry_;
   RegRoot root_ = RegRoot::CurrentUser;
   MemoryRegistry::Key* current_ = nullptr;
+};
+
+// The wide spelling of an ANSI name, and back; false for a spelling that
+// no ANSI name has.
+WideString WideSpelling(const std::string& ansi);
+bool AnsiSpelling(const WideString& wide, std::string& ansi);
+
+// The wide view of the keys under HKEY_CURRENT_USER. A key it opened must
+// not be used after that key was deleted.
+class MemoryWideRegistry : public WideRegistry {
+ public:
+  explicit MemoryWideRegistry(MemoryRegistry& registry) : registry_(registry) {}
+
+  WideString FromAnsi(std::string_view ansi) override { return WideSpelling(std::string(ansi)); }
+  bool SurvivesAnsi(const WideString& name) override;
+  OpenResult Open(const WideString& path, WideKeyPtr& key) override;
+  bool Create(const WideString& path, WideKeyPtr& key) override;
+  bool Counts(WideKey& key, KeyCounts& counts) override;
+  bool EnumValue(WideKey& key, uint32_t index, WideValue& value) override;
+  bool EnumSubkey(WideKey& key, uint32_t index, WideString& name) override;
+  bool SetValue(WideKey& key, const WideValue& value) override;
+  bool Empty(WideKey& key) override;
+  bool DeleteKey(const WideString& path) override;
+  bool DeleteTree(const WideString& path) override;
+
+ private:
+  MemoryRegistry::Key* Find(const WideString& path);
+  MemoryRegistry& registry_;
 };
 
 }  // namespace panestow

@@ -184,5 +184,117 @@ TEST_P(RegistryContract, ClassesRootAndSwitchingRootsClosesTheKey) {
   EXPECT_FALSE(store->OpenPath(key, false));
 }
 
+// The wide view: exact names, types and bytes, whatever the ANSI code page
+// could carry.
+
+WideString Path(RegistryFixture& f, const char* rest) { return FromUtf8(f.Base().substr(1) + rest); }
+
+std::vector<WideValue> AllValues(WideRegistry& wide, const WideString& path) {
+  std::vector<WideValue> values;
+  WideKeyPtr key;
+  if (wide.Open(path, key) != OpenResult::Opened) return values;
+  KeyCounts counts;
+  EXPECT_TRUE(wide.Counts(*key, counts));
+  for (uint32_t i = 0; i < counts.values; ++i) {
+    WideValue v;
+    EXPECT_TRUE(wide.EnumValue(*key, i, v)) << i;
+    values.push_back(v);
+  }
+  WideValue past;
+  EXPECT_FALSE(wide.EnumValue(*key, counts.values, past));
+  return values;
+}
+
+TEST_P(RegistryContract, WideValuesOfEveryTypeComeBackExactly) {
+  auto wide = fixture().NewWide();
+  const WideString path = Path(fixture(), "\\wide\\deeper");
+  WideKeyPtr key;
+  ASSERT_TRUE(wide->Create(path, key));
+  // A Shift-JIS name as the ANSI functions would spell it.
+  const WideString sjis = wide->FromAnsi("表示");
+  const std::vector<WideValue> values = {
+      {u"", kRegSz, std::string("d\0\0\0", 4)},
+      {sjis, kRegDword, EncodeDword(7)},
+      {u"odd", kRegSz, std::string("abc", 3)},
+      {u"three", kRegDword, std::string("\x01\x02\x03", 3)},
+      {u"none", kRegNone, ""},
+      {u"binary", kRegBinary, std::string("\0\xFF", 2)},
+      {u"qword", kRegQword, std::string(8, '\x02')},
+  };
+  for (const WideValue& v : values) ASSERT_TRUE(wide->SetValue(*key, v));
+  key.reset();
+  std::vector<WideValue> got = AllValues(*wide, path);
+  auto by_name = [](const WideValue& a, const WideValue& b) { return a.name < b.name; };
+  std::vector<WideValue> want = values;
+  std::sort(got.begin(), got.end(), by_name);
+  std::sort(want.begin(), want.end(), by_name);
+  EXPECT_TRUE(got == want);
+  EXPECT_TRUE(wide->SurvivesAnsi(sjis));
+
+  // The ANSI store sees the same value under the Shift-JIS name.
+  auto store = fixture().NewStore();
+  ASSERT_TRUE(store->OpenPath(fixture().Base() + "\\wide\\deeper", false));
+  EXPECT_EQ(store->ReadNumber("表示"), 7);
+
+  // A write replaces the value of that name, whatever the letter case.
+  ASSERT_EQ(wide->Open(path, key), OpenResult::Opened);
+  ASSERT_TRUE(wide->SetValue(*key, WideValue{u"QWORD", kRegDword, EncodeDword(1)}));
+  KeyCounts counts;
+  ASSERT_TRUE(wide->Counts(*key, counts));
+  EXPECT_EQ(counts.values, values.size());
+}
+
+TEST_P(RegistryContract, WideKeysOpenCreateEmptyAndDelete) {
+  auto wide = fixture().NewWide();
+  WideKeyPtr key;
+  EXPECT_EQ(wide->Open(Path(fixture(), "\\a"), key), OpenResult::Missing);
+  ASSERT_TRUE(wide->Create(Path(fixture(), "\\a\\b\\c"), key));
+  ASSERT_TRUE(wide->SetValue(*key, WideValue{u"v", kRegDword, EncodeDword(1)}));
+  key.reset();
+  ASSERT_EQ(wide->Open(Path(fixture(), "\\a"), key), OpenResult::Opened);
+  KeyCounts counts;
+  ASSERT_TRUE(wide->Counts(*key, counts));
+  EXPECT_EQ(counts.subkeys, 1u);
+  WideString name;
+  ASSERT_TRUE(wide->EnumSubkey(*key, 0, name));
+  EXPECT_EQ(name, u"b");
+  EXPECT_FALSE(wide->EnumSubkey(*key, 1, name));
+  key.reset();
+
+  // A key with subkeys is not deleted alone; a tree goes whole.
+  EXPECT_FALSE(wide->DeleteKey(Path(fixture(), "\\a\\b")));
+  EXPECT_EQ(wide->Open(Path(fixture(), "\\a\\b\\c"), key), OpenResult::Opened);
+  key.reset();
+  EXPECT_TRUE(wide->DeleteKey(Path(fixture(), "\\a\\b\\c")));
+  EXPECT_EQ(wide->Open(Path(fixture(), "\\a\\b\\c"), key), OpenResult::Missing);
+  ASSERT_TRUE(wide->Create(Path(fixture(), "\\a\\b\\c\\d"), key));
+  key.reset();
+  EXPECT_TRUE(wide->DeleteTree(Path(fixture(), "\\a\\b")));
+  EXPECT_EQ(wide->Open(Path(fixture(), "\\a\\b"), key), OpenResult::Missing);
+  EXPECT_TRUE(wide->DeleteTree(Path(fixture(), "\\a\\b"))) << "a missing key is no error";
+
+  // Emptied, a key keeps itself but nothing in it.
+  ASSERT_TRUE(wide->Create(Path(fixture(), "\\a\\x"), key));
+  ASSERT_TRUE(wide->SetValue(*key, WideValue{u"w", kRegSz, std::string("x\0\0\0", 4)}));
+  key.reset();
+  ASSERT_EQ(wide->Open(Path(fixture(), "\\a"), key), OpenResult::Opened);
+  ASSERT_TRUE(wide->SetValue(*key, WideValue{u"v", kRegSz, std::string("y\0\0\0", 4)}));
+  ASSERT_TRUE(wide->Empty(*key));
+  ASSERT_TRUE(wide->Counts(*key, counts));
+  EXPECT_EQ(counts.values, 0u);
+  EXPECT_EQ(counts.subkeys, 0u);
+  key.reset();
+  EXPECT_EQ(wide->Open(Path(fixture(), "\\a"), key), OpenResult::Opened);
+}
+
+TEST_P(RegistryContract, WideOpenTellsAKeyThatMayNotBeOpenedForAllAccess) {
+  const std::string locked = fixture().Base() + "\\locked";
+  fixture().SetRaw(locked, "v", kRegDword, EncodeDword(1));
+  fixture().MakeReadOnly(locked);
+  auto wide = fixture().NewWide();
+  WideKeyPtr key;
+  EXPECT_EQ(wide->Open(Path(fixture(), "\\locked"), key), OpenResult::Denied);
+}
+
 }  // namespace
 }  // namespace panestow::test

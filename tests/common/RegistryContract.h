@@ -10,6 +10,7 @@
 #include <string>
 
 #include "registry/RegistryStore.h"
+#include "registry/WideRegistry.h"
 
 namespace panestow::test {
 
@@ -19,6 +20,8 @@ class RegistryFixture {
  public:
   virtual ~RegistryFixture() = default;
   virtual RegistryStorePtr NewStore() = 0;
+  // The wide view of the same registry.
+  virtual WideRegistryPtr NewWide() = 0;
   // A scratch key under HKEY_CURRENT_USER, with a leading backslash; it
   // exists and is empty when the test starts.
   virtual std::string Base() = 0;

@@ -8,6 +8,7 @@ class MemoryFixture : public RegistryFixture {
  public:
   MemoryFixture() { MemoryRegistry::Create(registry_.Root(RegRoot::CurrentUser), Base()); }
   RegistryStorePtr NewStore() override { return std::make_unique<MemoryRegistryStore>(registry_); }
+  WideRegistryPtr NewWide() override { return std::make_unique<MemoryWideRegistry>(registry_); }
   std::string Base() override { return "\\Software\\PanestowTest"; }
   std::string ClassesBase() override { return "PanestowTest.Document"; }
   void SetRaw(const std::string& key, const std::string& name, uint32_t type, const std::string& data,

@@ -5,6 +5,7 @@
 #include <aclapi.h>
 
 #include "registry/RegistryStore_win.h"
+#include "registry/WideRegistry_win.h"
 #include "tests/common/RawRegistry_win.h"
 #include "tests/common/RegistryContract.h"
 
@@ -28,6 +29,7 @@ class WinFixture : public RegistryFixture {
     DeleteRawTree(HKEY_CLASSES_ROOT, classes_);
   }
   RegistryStorePtr NewStore() override { return NewWinRegistryStore(); }
+  WideRegistryPtr NewWide() override { return NewWinWideRegistry(); }
   std::string Base() override { return base_; }
   std::string ClassesBase() override { return classes_; }
   void SetRaw(const std::string& key, const std::string& name, uint32_t type, const std::string& data,

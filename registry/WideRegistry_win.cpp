@@ -1,0 +1,157 @@
+#include "registry/WideRegistry_win.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace panestow {
+
+namespace {
+
+const wchar_t* W(const WideString& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
+
+struct WinKey : WideKey {
+  explicit WinKey(HKEY h) : handle(h) {}
+  ~WinKey() override { RegCloseKey(handle); }
+  HKEY handle;
+  // Buffer sizes from the key's information, in characters and bytes.
+  DWORD max_name = 0, max_data = 0, max_subkey = 0;
+};
+
+WinKey& Win(WideKey& key) { return static_cast<WinKey&>(key); }
+
+// No key or value name is longer than 16383 characters.
+constexpr DWORD kMaxName = 16384;
+
+class WinWideRegistry : public WideRegistry {
+ public:
+  WideString FromAnsi(std::string_view ansi) override {
+    if (ansi.empty()) return WideString();
+    const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    WideString wide(static_cast<size_t>(n > 0 ? n : 0), u'\0');
+    if (n > 0) {
+      MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), reinterpret_cast<wchar_t*>(&wide[0]),
+                          n);
+    }
+    return wide;
+  }
+
+  bool SurvivesAnsi(const WideString& name) override {
+    if (name.empty()) return true;
+    BOOL lossy = FALSE;
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, W(name), static_cast<int>(name.size()), nullptr,
+                                      0, nullptr, &lossy);
+    if (n <= 0 || lossy) return false;
+    std::string ansi(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, W(name), static_cast<int>(name.size()), &ansi[0], n, nullptr,
+                        &lossy);
+    return !lossy && FromAnsi(ansi) == name;
+  }
+
+  OpenResult Open(const WideString& path, WideKeyPtr& key) override {
+    HKEY h = nullptr;
+    const LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, W(path), 0, KEY_ALL_ACCESS, &h);
+    if (rc == ERROR_SUCCESS) {
+      key = std::make_unique<WinKey>(h);
+      return OpenResult::Opened;
+    }
+    if (rc == ERROR_FILE_NOT_FOUND) return OpenResult::Missing;
+    if (rc == ERROR_ACCESS_DENIED) return OpenResult::Denied;
+    return OpenResult::Failed;
+  }
+
+  bool Create(const WideString& path, WideKeyPtr& key) override {
+    HKEY h = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, W(path), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &h,
+                        nullptr) != ERROR_SUCCESS) {
+      return false;
+    }
+    key = std::make_unique<WinKey>(h);
+    return true;
+  }
+
+  bool Counts(WideKey& key, KeyCounts& counts) override {
+    WinKey& k = Win(key);
+    DWORD subkeys = 0, values = 0;
+    if (RegQueryInfoKeyW(k.handle, nullptr, nullptr, nullptr, &subkeys, &k.max_subkey, nullptr, &values, &k.max_name,
+                         &k.max_data, nullptr, nullptr) != ERROR_SUCCESS) {
+      return false;
+    }
+    counts.subkeys = subkeys;
+    counts.values = values;
+    return true;
+  }
+
+  bool EnumValue(WideKey& key, uint32_t index, WideValue& value) override {
+    WinKey& k = Win(key);
+    if (name_.size() < k.max_name + 2) name_.resize(k.max_name + 2);
+    if (data_.size() < k.max_data + 2) data_.resize(k.max_data + 2);
+    for (int tries = 0; tries < 32; ++tries) {
+      DWORD name_len = static_cast<DWORD>(name_.size());
+      DWORD data_len = static_cast<DWORD>(data_.size());
+      DWORD type = 0;
+      const LONG rc = RegEnumValueW(k.handle, index, &name_[0], &name_len, nullptr, &type,
+                                    reinterpret_cast<BYTE*>(&data_[0]), &data_len);
+      if (rc == ERROR_MORE_DATA) {
+        // What the key's information gave is not always enough.
+        if (name_.size() < kMaxName + 2) name_.resize(name_.size() * 2);
+        data_.resize(data_len > data_.size() ? data_len + 2 : data_.size() * 2);
+        continue;
+      }
+      if (rc != ERROR_SUCCESS) return false;
+      value.name.assign(reinterpret_cast<const char16_t*>(name_.data()), name_len);
+      value.type = type;
+      value.data.assign(data_.data(), data_len);
+      return true;
+    }
+    return false;
+  }
+
+  bool EnumSubkey(WideKey& key, uint32_t index, WideString& name) override {
+    WinKey& k = Win(key);
+    if (name_.size() < k.max_subkey + 2) name_.resize(k.max_subkey + 2);
+    for (int tries = 0; tries < 32; ++tries) {
+      DWORD len = static_cast<DWORD>(name_.size());
+      const LONG rc = RegEnumKeyExW(k.handle, index, &name_[0], &len, nullptr, nullptr, nullptr, nullptr);
+      if (rc == ERROR_MORE_DATA && name_.size() < kMaxName + 2) {
+        name_.resize(name_.size() * 2);
+        continue;
+      }
+      if (rc != ERROR_SUCCESS) return false;
+      name.assign(reinterpret_cast<const char16_t*>(name_.data()), len);
+      return true;
+    }
+    return false;
+  }
+
+  bool SetValue(WideKey& key, const WideValue& value) override {
+    return RegSetValueExW(Win(key).handle, W(value.name), 0, value.type,
+                          reinterpret_cast<const BYTE*>(value.data.data()),
+                          static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
+  }
+
+  bool Empty(WideKey& key) override { return RegDeleteTreeW(Win(key).handle, nullptr) == ERROR_SUCCESS; }
+
+  bool DeleteKey(const WideString& path) override {
+    // The registry refuses to delete a key that has subkeys.
+    return RegDeleteKeyW(HKEY_CURRENT_USER, W(path)) == ERROR_SUCCESS;
+  }
+
+  bool DeleteTree(const WideString& path) override {
+    const LONG rc = RegDeleteTreeW(HKEY_CURRENT_USER, W(path));
+    if (rc == ERROR_FILE_NOT_FOUND) return true;
+    if (rc != ERROR_SUCCESS) return false;
+    const LONG gone = RegDeleteKeyW(HKEY_CURRENT_USER, W(path));
+    return gone == ERROR_SUCCESS || gone == ERROR_FILE_NOT_FOUND;
+  }
+
+ private:
+  std::wstring name_;
+  std::string data_;
+};
+
+}  // namespace
+
+WideRegistryPtr NewWinWideRegistry() { return std::make_unique<WinWideRegistry>(); }
+
+}  // namespace panestow
