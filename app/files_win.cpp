@@ -1,6 +1,6 @@
-#include "app/files.h"
-
 #include <windows.h>
+
+#include "app/files.h"
 
 namespace panestow {
 
@@ -15,6 +15,56 @@ std::string FolderOf(const std::string& path) {
   }
   return path.substr(0, cut);
 }
+
+HANDLE H(FileSystem::Handle file) { return reinterpret_cast<HANDLE>(file); }
+
+class WinFiles : public FileSystem {
+ public:
+  bool MayReplace(const std::string& path) override {
+    // Wine's MoveFileEx replaces a read-only file, which Windows refuses:
+    // refused here on both.
+    const DWORD attr = GetFileAttributesA(path.c_str());
+    return attr == INVALID_FILE_ATTRIBUTES || (attr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+  }
+
+  bool CreateTemp(const std::string& path, std::string& temp, Handle& file) override {
+    std::string folder = FolderOf(path);
+    if (folder.empty()) folder = ".";
+    char name[MAX_PATH + 16];
+    if (GetTempFileNameA(folder.c_str(), "pst", 0, name) == 0) return false;
+    HANDLE h = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+      DeleteFileA(name);
+      return false;
+    }
+    temp = name;
+    file = reinterpret_cast<Handle>(h);
+    return true;
+  }
+
+  bool Write(Handle file, std::string_view bytes) override {
+    for (size_t done = 0; done < bytes.size();) {
+      const DWORD chunk = static_cast<DWORD>(bytes.size() - done > 1u << 20 ? 1u << 20 : bytes.size() - done);
+      DWORD put = 0;
+      if (!WriteFile(H(file), bytes.data() + done, chunk, &put, nullptr) || put == 0) return false;
+      done += put;
+    }
+    return true;
+  }
+
+  bool FlushAndClose(Handle file) override {
+    const bool flushed = FlushFileBuffers(H(file)) != 0;
+    return CloseHandle(H(file)) && flushed;
+  }
+
+  void Close(Handle file) override { CloseHandle(H(file)); }
+
+  bool Rename(const std::string& temp, const std::string& path) override {
+    return MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  }
+
+  bool Remove(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
+};
 
 }  // namespace
 
@@ -40,33 +90,11 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
   return true;
 }
 
-bool ReplaceFileContents(const std::string& path, const std::string& data) {
-  const DWORD attr = GetFileAttributesA(path.c_str());
-  if (attr != INVALID_FILE_ATTRIBUTES &&
-      (attr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-    return false;
-  }
-  std::string folder = FolderOf(path);
-  if (folder.empty()) folder = ".";
-  char tmp[MAX_PATH + 16];
-  if (GetTempFileNameA(folder.c_str(), "pst", 0, tmp) == 0) return false;
+bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) || !FileExists(path); }
 
-  bool ok = false;
-  HANDLE h = CreateFileA(tmp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h != INVALID_HANDLE_VALUE) {
-    ok = true;
-    for (size_t done = 0; ok && done < data.size();) {
-      const DWORD chunk = static_cast<DWORD>(data.size() - done > 1u << 20 ? 1u << 20 : data.size() - done);
-      DWORD put = 0;
-      if (!WriteFile(h, data.data() + done, chunk, &put, nullptr) || put == 0) ok = false;
-      done += put;
-    }
-    ok = ok && FlushFileBuffers(h);
-    ok = CloseHandle(h) && ok;
-  }
-  ok = ok && MoveFileExA(tmp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!ok) DeleteFileA(tmp);
-  return ok;
+FileSystem& PlatformFiles() {
+  static WinFiles files;
+  return files;
 }
 
 }  // namespace panestow
