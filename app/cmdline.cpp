@@ -78,6 +78,21 @@ std::string LaunchExecutable(const std::string& open_command) {
   return "\"" + exe + "\"";
 }
 
+std::string JwCadImageName(const std::string& open_command) {
+  std::string exe;
+  if (!open_command.empty() && open_command[0] == '"') {
+    const size_t close = open_command.find('"', 1);
+    exe = open_command.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+  } else {
+    exe = open_command.substr(0, open_command.find(' '));
+  }
+  size_t name = 0;
+  for (size_t i = 0; i < exe.size(); i = AnsiCharNext(exe, i)) {
+    if (exe[i] == '\\' || exe[i] == '/' || exe[i] == ':') name = i + 1;
+  }
+  return name < exe.size() ? exe.substr(name) : "Jw_win.exe";
+}
+
 std::string LaunchParameters(const std::vector<std::string>& args) {
   std::string params;
   for (size_t i = 1; i < args.size(); ++i) {

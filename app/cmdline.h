@@ -30,6 +30,11 @@ extern const char kDefaultJwCadExe[];  // "C:\JWW\Jw_win.exe"
 // The open command up to its first blank, or the fallback, in double quotes.
 std::string LaunchExecutable(const std::string& open_command);
 
+// The image file name of Jw_cad's executable in its open command (a quoted
+// path, or the text up to the first blank), or "Jw_win.exe" when there is
+// none.
+std::string JwCadImageName(const std::string& open_command);
+
 // Arguments 2 on, each in double quotes, joined by single blanks.
 std::string LaunchParameters(const std::vector<std::string>& args);
 

@@ -21,6 +21,7 @@ FilePaths DerivePaths(const std::string& exePath) {
   p.slots[1] = ReplaceExtension(exePath, ".rg2");
   p.slots[2] = ReplaceExtension(exePath, ".rg3");
   p.slots[3] = ReplaceExtension(exePath, ".rg4");
+  p.undo = ReplaceExtension(exePath, ".undo.reg");
   return p;
 }
 

@@ -14,6 +14,7 @@ std::string ReplaceExtension(const std::string& path, const std::string& ext);
 struct FilePaths {
   std::string ini;
   std::string slots[4];  // slot 1 to 4: ".rg", ".rg2", ".rg3", ".rg4"
+  std::string undo;      // ".undo.reg"
 };
 
 FilePaths DerivePaths(const std::string& exePath);

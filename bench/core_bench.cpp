@@ -44,7 +44,7 @@ struct Scale {
   int factor;
   Layout layout;
   MemoryRegistry registry;
-  std::string file, captured_file;
+  std::string file, captured_file, undo_file;
   size_t file_bytes = 0;
   std::vector<double> restore_ms, capture_ms;
 };
@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
     // The layout file is the core's own capture of the seeded registry.
     sc.file = dir + "/core_bench_" + std::to_string(getpid()) + "_" + std::to_string(sc.factor) + ".rg";
     sc.captured_file = sc.file + ".captured";
+    sc.undo_file = sc.file + ".undo.reg";
     LineList lines;
     MemoryRegistryStore store(sc.registry);
     if (!CaptureToFile(store, lines, sc.file)) {
@@ -81,7 +82,9 @@ int main(int argc, char** argv) {
       bool ok = true;
       const double restore = TimeMs([&] {
         MemoryRegistryStore store(sc.registry);
-        ok = RestoreFromFile(sc.file, lines, store);
+        MemoryWideRegistry wide(sc.registry);
+        RestoreTarget target{store, wide, PlatformFiles(), sc.undo_file};
+        ok = RestoreFromFile(sc.file, lines, target);
       });
       LineList captured;
       const double capture = TimeMs([&] {
@@ -101,6 +104,7 @@ int main(int argc, char** argv) {
   for (Scale& sc : scales) {
     unlink(sc.file.c_str());
     unlink(sc.captured_file.c_str());
+    unlink(sc.undo_file.c_str());
   }
 
   std::printf("Core over the in-memory registry (native g++, %d rounds, medians)\n", rounds);

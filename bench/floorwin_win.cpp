@@ -19,7 +19,9 @@
 #include "bench/Window_win.h"
 #include "layout/LineList.h"
 #include "layout/Restore.h"
+#include "app/paths.h"
 #include "registry/RegistryStore_win.h"
+#include "registry/WideRegistry_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   bool window = true;
@@ -41,7 +43,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (product) {
     panestow::LineList lines;
     panestow::RegistryStorePtr store = panestow::NewWinRegistryStore();
-    if (!panestow::RestoreFromFile(script_path, lines, *store)) return 1;
+    panestow::WideRegistryPtr wide = panestow::NewWinWideRegistry();
+    panestow::RestoreTarget target{*store, *wide, panestow::PlatformFiles(),
+                                   panestow::ReplaceExtension(script_path, ".undo.reg")};
+    if (!panestow::RestoreFromFile(script_path, lines, target)) return 1;
   } else if (!script.empty() && !panestow::bench::FloorRestore(script)) {
     return 1;
   }

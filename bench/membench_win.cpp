@@ -23,7 +23,9 @@
 #include "bench/Floor_win.h"
 #include "layout/LineList.h"
 #include "layout/Restore.h"
+#include "app/paths.h"
 #include "registry/RegistryStore_win.h"
+#include "registry/WideRegistry_win.h"
 
 namespace {
 
@@ -82,7 +84,9 @@ int main(int argc, char** argv) {
   } else {
     LineList lines;
     RegistryStorePtr store = NewWinRegistryStore();
-    ok = RestoreFromFile(path, lines, *store);
+    WideRegistryPtr wide = NewWinWideRegistry();
+    RestoreTarget target{*store, *wide, PlatformFiles(), ReplaceExtension(path, ".undo.reg")};
+    ok = RestoreFromFile(path, lines, target);
   }
   const double after = PeakWorkingSetMb();
   std::printf("  %-40s %15.1f %15.1f %15.1f %15.1f\n",

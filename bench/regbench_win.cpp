@@ -28,7 +28,9 @@
 #include "layout/LayoutFile.h"
 #include "layout/LineList.h"
 #include "layout/Restore.h"
+#include "app/paths.h"
 #include "registry/RegistryStore_win.h"
+#include "registry/WideRegistry_win.h"
 #include "tests/common/Sandbox_win.h"
 
 using namespace panestow;
@@ -148,7 +150,9 @@ bool ProductCapture(const std::string& path) {
 bool ProductRestore(const std::string& path) {
   LineList lines;
   RegistryStorePtr store = NewWinRegistryStore();
-  return RestoreFromFile(path, lines, *store);
+  WideRegistryPtr wide = NewWinWideRegistry();
+  RestoreTarget target{*store, *wide, PlatformFiles(), ReplaceExtension(path, ".undo.reg")};
+  return RestoreFromFile(path, lines, target);
 }
 
 struct DataSet {

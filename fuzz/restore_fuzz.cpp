@@ -70,7 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   registry.operations = 0;
   {
     panestow::MemoryRegistryStore store(registry);
-    panestow::RestoreFromFile(path, lines, store);
+    panestow::MemoryWideRegistry wide(registry);
+    panestow::RestoreTarget target{store, wide, panestow::PlatformFiles(), path + ".undo.reg"};
+    panestow::RestoreFromFile(path, lines, target);
   }
   Check(Outside(registry) == before, "a key or value outside the Jw_cad key's subkeys changed");
   // Per section: open, list, close; per value line at most one write and,

@@ -26,6 +26,11 @@ std::string JwCadSubkey(std::string_view name) {
   return path;
 }
 
+std::string JwCadVendorKey() {
+  const std::string key = kJwCadKeyPath;
+  return key.substr(0, key.rfind('\\'));
+}
+
 std::string DataField(const RegValue& value) {
   if (value.type == kRegSz) {
     const std::string text = value.data.substr(0, value.data.find('\0'));

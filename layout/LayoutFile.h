@@ -25,6 +25,10 @@ inline constexpr char kOpenCommandKeyPath[] = "Jwwin.Document\\shell\\open\\comm
 std::string JwCadKey();
 std::string JwCadSubkey(std::string_view name);
 
+// The key above the Jw_cad key, Jw_cad's own, as a path from the root:
+// nothing of Panestow's reaches above it.
+std::string JwCadVendorKey();
+
 // Stands in a layout file for data that is not recorded: the full-width
 // space, 0x81 0x40.
 extern const char kPlaceholder[];

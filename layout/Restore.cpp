@@ -1,46 +1,82 @@
 #include "layout/Restore.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "layout/LayoutFile.h"
+#include "layout/Undo.h"
+#include "registry/Snapshot.h"
 
 namespace panestow {
 
 const char kRestoreSucceeded[] = "Jw_cad画面レイアウトファイルを読み込みました。";
 const char kRestoreFailed[] = "Jw_cad画面レイアウトファイルが読み込めませんでした。";
 
+namespace {
+
+void WriteValues(const LineList& lines, const LayoutSection& section, RegistryStore& store) {
+  ValueWrite write;
+  const int64_t end = section.first_line + section.value_lines;
+  for (int64_t i = section.first_line; i < end; ++i) {
+    if (!ReadValueLine(lines.LineView(i), write)) continue;
+    if (write.is_text) {
+      store.WriteText(write.name, write.text);
+    } else {
+      store.WriteNumber(write.name, write.number);
+    }
+  }
+}
+
+// One section the walk's own way: open or create the key, remove every
+// value it holds, write the section's values.
+void WalkSection(const LineList& lines, const LayoutSection& section, RegistryStore& store,
+                 std::vector<std::string>& names) {
+  if (!store.OpenPath(JwCadSubkey(section.key_name), true)) {
+    // Passed over, its value lines unread.
+    store.ClosePath();
+    return;
+  }
+  store.ListValues(names);
+  for (const std::string& name : names) {
+    try {
+      store.RemoveValue(name);
+    } catch (...) {
+      // A value that cannot be removed stays; the others go on.
+    }
+  }
+  WriteValues(lines, section, store);
+  store.ClosePath();
+}
+
+constexpr int kJwCadKeyItself = -2;
+
+// For each entry, whether another entry's key lies below it.
+std::vector<bool> HasTouchedKeyBelow(const Snapshot& snapshot) {
+  const auto& entries = snapshot.entries();
+  std::vector<std::string> folded;
+  folded.reserve(entries.size());
+  for (const Snapshot::Entry& e : entries) folded.push_back(FoldedPath(e.path));
+  std::vector<std::string> sorted = folded;
+  std::sort(sorted.begin(), sorted.end());
+  std::vector<bool> below(entries.size(), false);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const std::string prefix = folded[i] + "\\";
+    const auto it = std::lower_bound(sorted.begin(), sorted.end(), prefix);
+    below[i] = it != sorted.end() && it->compare(0, prefix.size(), prefix) == 0;
+  }
+  return below;
+}
+
+}  // namespace
+
 bool ApplyLayout(const LineList& lines, RegistryStore& store) {
   SectionReader reader(lines);
   LayoutSection section;
-  ValueWrite write;
   std::vector<std::string> names;
   try {
     store.SelectRoot(RegRoot::CurrentUser);
     while (reader.Next(section)) {
-      if (section.names_jw_cad_key) continue;
-      if (!store.OpenPath(JwCadSubkey(section.key_name), true)) {
-        // Passed over, its value lines unread.
-        store.ClosePath();
-        continue;
-      }
-      store.ListValues(names);
-      for (const std::string& name : names) {
-        try {
-          store.RemoveValue(name);
-        } catch (...) {
-          // A value that cannot be removed stays; the others go on.
-        }
-      }
-      const int64_t end = section.first_line + section.value_lines;
-      for (int64_t i = section.first_line; i < end; ++i) {
-        if (!ReadValueLine(lines.LineView(i), write)) continue;
-        if (write.is_text) {
-          store.WriteText(write.name, write.text);
-        } else {
-          store.WriteNumber(write.name, write.number);
-        }
-      }
-      store.ClosePath();
+      if (!section.names_jw_cad_key) WalkSection(lines, section, store, names);
     }
     return true;
   } catch (...) {
@@ -48,10 +84,74 @@ bool ApplyLayout(const LineList& lines, RegistryStore& store) {
   }
 }
 
-bool RestoreFromFile(const std::string& path, LineList& lines, RegistryStore& store) {
+bool RestoreFromFile(const std::string& path, LineList& lines, RestoreTarget& target) {
   lines.ClearLines();
   lines.LoadLines(path);
-  return ApplyLayout(lines, store);
+
+  // The keys as they are, before anything is written.
+  WideRegistry& wide = target.wide;
+  Snapshot before(wide.FromAnsi(JwCadVendorKey()));
+  std::vector<int> entry_of_section;
+  {
+    SectionReader reader(lines);
+    LayoutSection section;
+    const std::string base = std::string(kJwCadKeyPath) + "\\";
+    while (reader.Next(section)) {
+      int entry = kJwCadKeyItself;
+      if (!section.names_jw_cad_key && !before.Add(wide, wide.FromAnsi(base + section.key_name), entry)) {
+        return false;
+      }
+      entry_of_section.push_back(entry);
+    }
+  }
+  const bool undo = !target.undo_path.empty() && WriteUndoFile(before, target.undo_path, target.files);
+  // Without a file of this restore, no undo is offered.
+  if (!undo && !target.undo_path.empty()) target.files.Remove(target.undo_path);
+
+  // How each key is written: decided at its first section, kept for the
+  // later ones, so that a key the walk's path left with values it cannot
+  // name keeps them.
+  enum class Way : unsigned char { Unvisited, Fast, Walk };
+  const std::vector<bool> nested = HasTouchedKeyBelow(before);
+  std::vector<Way> way(before.entries().size(), Way::Unvisited);
+  std::vector<bool> touched(before.entries().size(), false);
+  SectionReader reader(lines);
+  LayoutSection section;
+  std::vector<std::string> names;
+  bool ok = true;
+  try {
+    target.store.SelectRoot(RegRoot::CurrentUser);
+    for (size_t s = 0; reader.Next(section); ++s) {
+      if (entry_of_section[s] < 0) continue;  // the Jw_cad key itself, or a key that cannot be opened
+      const size_t entry = static_cast<size_t>(entry_of_section[s]);
+      const Snapshot::Entry& e = before.entries()[entry];
+      touched[entry] = true;
+      // Written before by this restore, a key holds only its values.
+      const bool exists = way[entry] != Way::Unvisited || e.existed;
+      if (way[entry] == Way::Unvisited) {
+        const bool fast = target.fast_path && !nested[entry] && (!e.existed || (!e.has_subkeys && e.names_survive_ansi));
+        way[entry] = fast ? Way::Fast : Way::Walk;
+      }
+      if (way[entry] == Way::Walk || (exists && !wide.DeleteKey(e.path))) {
+        way[entry] = Way::Walk;
+        WalkSection(lines, section, target.store, names);
+        continue;
+      }
+      if (!target.store.OpenPath(JwCadSubkey(section.key_name), true)) {
+        target.store.ClosePath();
+        // A key just deleted must come back: the restore fails and is taken
+        // back. One that was missing is passed over, as the walk does.
+        if (exists) throw Error("cannot create " + section.key_name);
+        continue;
+      }
+      WriteValues(lines, section, target.store);
+      target.store.ClosePath();
+    }
+  } catch (...) {
+    ok = false;
+  }
+  if (!ok && before.RollBack(wide, &touched) && undo) target.files.Remove(target.undo_path);
+  return ok;
 }
 
 }  // namespace panestow

@@ -1,10 +1,12 @@
-// Restore of a layout file into Jw_cad's layout keys.
+// Restore of a layout file into Jw_cad's layout keys, with its safety net.
 #pragma once
 
 #include <string>
 
+#include "app/files.h"
 #include "layout/LineList.h"
 #include "registry/RegistryStore.h"
+#include "registry/WideRegistry.h"
 
 namespace panestow {
 
@@ -17,12 +19,35 @@ extern const char kRestoreFailed[];     // "Jw_cad画面レイアウトファイ
 // the recorded ones. True when the walk went through to its end; false when
 // a write or another registry error stopped it (what was done so far
 // stays). A section whose name would address the Jw_cad key itself is
-// passed over.
+// passed over. This is the walk itself, without the safety net of
+// RestoreFromFile.
 bool ApplyLayout(const LineList& lines, RegistryStore& store);
 
-// A slot's restore: the file at `path` is loaded into `lines` and applied
-// through `store`. Throws Error("ファイル %s は開けません") before any
-// registry work when the file cannot be opened.
-bool RestoreFromFile(const std::string& path, LineList& lines, RegistryStore& store);
+// What a slot's restore works with.
+struct RestoreTarget {
+  RegistryStore& store;   // the walk's reads and writes
+  WideRegistry& wide;     // the snapshot, the fast path and the rollback
+  FileSystem& files;      // the undo file
+  std::string undo_path;  // where the undo file goes; empty for none
+  // Recreate a key that has no subkeys instead of removing its values one
+  // by one; off, every key takes the walk's own path.
+  bool fast_path = true;
+};
+
+// A slot's restore: the file at `path` is loaded into `lines`; the keys its
+// sections touch are read as they are (and a key that cannot be opened
+// for all access is left alone); they go to the undo file, whole or not at
+// all; then the walk of ApplyLayout writes them. When the walk fails part-
+// way, every key it touched is put back as it was, and an undo file that
+// only repeats the registry as it is now is removed. True when the walk
+// went through. Throws Error("ファイル %s は開けません") before any registry
+// work when the file cannot be opened.
+//
+// The fast path: a key that opened with all access and has no subkeys (nor
+// another section's key below it) is deleted and created again, then
+// written in file order; afterwards it holds exactly what the walk leaves,
+// in the same order. Any other key, and a key whose deletion fails, takes
+// the walk's value-by-value path.
+bool RestoreFromFile(const std::string& path, LineList& lines, RestoreTarget& target);
 
 }  // namespace panestow

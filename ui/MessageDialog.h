@@ -7,8 +7,10 @@ namespace panestow {
 
 enum class DialogKind { Warning, Error, Information, Confirmation };
 
-// Buttons are chosen as a set; they stand in the order Yes, No, OK.
-enum DialogButtons : unsigned { kButtonYes = 1, kButtonNo = 2, kButtonOk = 4 };
+// Buttons are chosen as a set; they stand in the order Yes, No, OK. The
+// default button (Enter) is OK when there is one, else Yes, or No with
+// kDefaultNo.
+enum DialogButtons : unsigned { kButtonYes = 1, kButtonNo = 2, kButtonOk = 4, kDefaultNo = 8 };
 
 // Closing the dialog by its close box answers Cancel, which every caller
 // takes as No.

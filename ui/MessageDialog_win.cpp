@@ -76,7 +76,7 @@ void Layout(HWND dlg, const DialogRequest& request) {
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextId)), instance, nullptr);
   SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(request.font), FALSE);
 
-  const int default_id = (request.buttons & kButtonOk) ? IDOK : IDYES;
+  const int default_id = (request.buttons & kButtonOk) ? IDOK : (request.buttons & kDefaultNo) ? IDNO : IDYES;
   int x = (client_width - buttons_width) / 2;
   const int y = kMargin + text_height + kMargin;
   for (const Button& b : shown) {

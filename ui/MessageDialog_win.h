@@ -12,8 +12,8 @@ namespace panestow {
 
 // Shows `text` in a dialog of `kind` with the chosen buttons (in the order
 // Yes, No, OK), centred on the screen and modal to `owner`. Enter presses
-// OK, else Yes; Esc presses No where there is one, else OK; the close box
-// answers Cancel.
+// OK, else Yes (No with kDefaultNo); Esc presses No where there is one,
+// else OK; the close box answers Cancel.
 DialogResult ShowMessageDialog(HWND owner, const std::string& text, DialogKind kind, unsigned buttons);
 
 // The error box: ErrorBoxText(message) under the application title, with a

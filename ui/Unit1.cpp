@@ -4,10 +4,12 @@
 #include "app/Settings.h"
 #include "app/UnitIni.h"
 #include "app/cmdline.h"
+#include "app/codepage.h"
 #include "app/files.h"
 #include "app/paths.h"
 #include "layout/LayoutFile.h"
 #include "layout/Restore.h"
+#include "layout/Undo.h"
 #include "ui/Unit2.h"
 
 namespace panestow {
@@ -24,10 +26,15 @@ const char* const kNotSavedWarning[4] = {
     "Jw_cad画面レイアウトは［設定３］で保存されていません。",
     "Jw_cad画面レイアウトは［設定４］で保存されていません。",
 };
+const char kConfirmUndo[] = "Jw_cadは全て終了しておいて下さい。\r\n\r\n直前の復元の前のレイアウトに戻しますか？";
+const char kJwCadRunning[] =
+    "Jw_cadが起動中です。\r\n\r\nJw_cadは終了する時に画面レイアウトを書き込みます。このまま続けますか？";
 constexpr uint32_t kBeepSimple = 0xFFFF;
 constexpr int kShowNormal = 5;  // SW_SHOW
 
 }  // namespace
+
+const char kUndoCommandCaption[] = "直前の復元を取り消す(&U)";
 
 namespace {
 
@@ -42,9 +49,11 @@ void TForm1::FormShow() {
   const FilePaths paths = DerivePaths(host_.ModuleFileName());
   IniPath = paths.ini;
   for (int slot = 1; slot <= 4; ++slot) this->*kSlotPaths[slot - 1] = paths.slots[slot - 1];
+  UndoPath = paths.undo;
   ApplySettings();
   CopyTitlesToButtons();
   host_.SetStatusText("");
+  host_.SetUndoAvailable(UndoAvailable());
   RunCommandLine();
 }
 
@@ -84,6 +93,7 @@ void TForm1::FormClose() {
 void TForm1::FormResize() { host_.SetRestoreButtonWidth(RestoreButtonWidth(host_.ClientWidth())); }
 
 void TForm1::Button1Click() {
+  if (!GoOnIfJwCadRuns()) return;
   if (host_.ShowMessage(kConfirmSave, DialogKind::Confirmation, kButtonYes | kButtonNo) != DialogResult::Yes) return;
   host_.ShowSaveWindowModal();
   CopyTitlesToButtons();
@@ -96,6 +106,7 @@ void TForm1::RestoreSlot(int slot) {
     host_.ShowMessage(kNotSavedWarning[slot - 1], DialogKind::Warning, kButtonOk);
     return;
   }
+  if (!GoOnIfJwCadRuns()) return;
   if (host_.ShowMessage(kConfirmRestore, DialogKind::Confirmation, kButtonYes | kButtonNo) != DialogResult::Yes) {
     return;
   }
@@ -106,10 +117,39 @@ bool TForm1::RestoreLayout() {
   bool ok;
   {
     RegistryStorePtr store = host_.NewRegistryStore();
-    ok = RestoreFromFile(LayoutPath, lines_, *store);
+    WideRegistryPtr wide = host_.NewWideRegistry();
+    RestoreTarget target{*store, *wide, PlatformFiles(), UndoPath};
+    ok = RestoreFromFile(LayoutPath, lines_, target);
   }
+  host_.SetUndoAvailable(UndoAvailable());
   host_.SetStatusText(ok ? kRestoreSucceeded : kRestoreFailed);
   return ok;
+}
+
+bool TForm1::UndoAvailable() const { return !UndoPath.empty() && FileExists(UndoPath); }
+
+void TForm1::MenuUndoClick() {
+  if (!UndoAvailable() || !GoOnIfJwCadRuns()) return;
+  if (host_.ShowMessage(kConfirmUndo, DialogKind::Confirmation, kButtonYes | kButtonNo) != DialogResult::Yes) return;
+  bool ok;
+  {
+    WideRegistryPtr wide = host_.NewWideRegistry();
+    ok = ApplyUndoFile(UndoPath, *wide);
+  }
+  host_.SetStatusText(ok ? kUndone : kUndoFailed);
+}
+
+bool TForm1::GoOnIfJwCadRuns() {
+  std::string image = JwCadImageName(ReadOpenCommand());
+  UpperAnsi(image);
+  for (std::string name : host_.RunningPrograms()) {
+    UpperAnsi(name);
+    if (name == image) {
+      return host_.ShowMessage(kJwCadRunning, DialogKind::Warning, kButtonYes | kButtonNo | kDefaultNo) ==
+             DialogResult::Yes;
+    }
+  }
+  return true;
 }
 
 void TForm1::RunCommandLine() {

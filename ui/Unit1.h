@@ -9,6 +9,7 @@
 
 #include "layout/LineList.h"
 #include "registry/RegistryStore.h"
+#include "registry/WideRegistry.h"
 #include "ui/MessageDialog.h"
 
 namespace panestow {
@@ -28,6 +29,10 @@ constexpr int32_t RestoreButtonWidth(int32_t client_width) {
 constexpr WindowBounds RestoreButtonBounds(int slot, int32_t width) {
   return WindowBounds{16, 40 * (slot - 1), width, 33};
 }
+
+// The undo command of the main window's system menu, sent as WM_SYSCOMMAND.
+constexpr unsigned kUndoCommandId = 0x0110;
+extern const char kUndoCommandCaption[];  // "直前の復元を取り消す(&U)"
 
 // What the main window's handlers need of the window system and the
 // platform.
@@ -55,6 +60,11 @@ class Form1Host {
   virtual DialogResult ShowMessage(const std::string& text, DialogKind kind, unsigned buttons) = 0;
   virtual void Beep(uint32_t type) = 0;
   virtual RegistryStorePtr NewRegistryStore() = 0;
+  virtual WideRegistryPtr NewWideRegistry() = 0;
+  // The image file names of the programs running now.
+  virtual std::vector<std::string> RunningPrograms() = 0;
+  // Greys the undo command out, or offers it.
+  virtual void SetUndoAvailable(bool available) = 0;
   virtual void ShellExec(const std::string& verb, const std::string& file, const std::string& parameters,
                             const std::string& directory, int show) = 0;
 };
@@ -76,9 +86,16 @@ class TForm1 {
   void Button4Click() { RestoreSlot(3); }
   void Button5Click() { RestoreSlot(4); }
 
-  // Applies the file named by LayoutPath to Jw_cad's keys and sets the
-  // status label. Throws Error when the file cannot be opened, before any
-  // registry work.
+  // The undo command: after the running check and a confirmation, takes
+  // the latest restore back from the undo file and sets the status label.
+  // Nothing when there is no undo file. Throws Error, with nothing changed,
+  // when the file cannot be read as one.
+  void MenuUndoClick();
+  bool UndoAvailable() const;
+
+  // Applies the file named by LayoutPath to Jw_cad's keys, with the undo
+  // file and the rollback of a failed walk, and sets the status label.
+  // Throws Error when the file cannot be opened, before any registry work.
   bool RestoreLayout();
 
   // The default value of Jwwin.Document\shell\open\command under
@@ -91,11 +108,15 @@ class TForm1 {
   std::string IniPath;
   std::string SlotPath1, SlotPath2, SlotPath3, SlotPath4;
   std::string LayoutPath;
+  std::string UndoPath;
 
  private:
   void ApplySettings();
   void CopyTitlesToButtons();
   void RestoreSlot(int slot);
+  // Before the save, restore and undo confirmations: true when Jw_cad is
+  // not running, or the user answered Yes to the warning that it is.
+  bool GoOnIfJwCadRuns();
   void RunCommandLine();
   void LaunchJwCad(const std::vector<std::string>& args);
 

@@ -1,6 +1,9 @@
 #include "ui/Unit1_win.h"
 
+#include <tlhelp32.h>
+
 #include "registry/RegistryStore_win.h"
+#include "registry/WideRegistry_win.h"
 #include "ui/Controls_win.h"
 #include "ui/MessageDialog_win.h"
 
@@ -172,6 +175,25 @@ void MainWindow::Beep(uint32_t type) { MessageBeep(type); }
 
 RegistryStorePtr MainWindow::NewRegistryStore() { return NewWinRegistryStore(); }
 
+WideRegistryPtr MainWindow::NewWideRegistry() { return NewWinWideRegistry(); }
+
+std::vector<std::string> MainWindow::RunningPrograms() {
+  std::vector<std::string> names;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return names;
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    names.emplace_back(entry.szExeFile);
+  }
+  CloseHandle(snapshot);
+  return names;
+}
+
+void MainWindow::SetUndoAvailable(bool available) {
+  EnableMenuItem(GetSystemMenu(hwnd_, FALSE), kUndoCommandId, MF_BYCOMMAND | (available ? MF_ENABLED : MF_GRAYED));
+}
+
 void MainWindow::ShellExec(const std::string& verb, const std::string& file, const std::string& parameters,
                               const std::string& directory, int show) {
   // shell32 is loaded only for the launch: it is large, and most runs never
@@ -187,10 +209,26 @@ void MainWindow::ShellExec(const std::string& verb, const std::string& file, con
 LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   HWND hwnd = hwnd_;
   switch (msg) {
-    case WM_CREATE:
+    case WM_CREATE: {
       controls_.Create(hwnd);
       LayOut();
+      // The undo command, after a separator, greyed out until FormShow
+      // knows whether there is an undo file.
+      HMENU menu = GetSystemMenu(hwnd, FALSE);
+      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+      AppendMenuA(menu, MF_STRING | MF_GRAYED, kUndoCommandId, kUndoCommandCaption);
       return 0;
+    }
+    case WM_INITMENUPOPUP:
+      // The undo file may have gone since.
+      if (HIWORD(lp)) SetUndoAvailable(form_.UndoAvailable());
+      break;
+    case WM_SYSCOMMAND:
+      if ((wp & 0xFFF0) == kUndoCommandId) {
+        Guarded(hwnd, [&] { form_.MenuUndoClick(); });
+        return 0;
+      }
+      break;
     case WM_SIZE:
       LayOut();
       return 0;

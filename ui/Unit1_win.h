@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "ui/Controls_win.h"
 #include "ui/Unit1.h"
@@ -46,6 +47,9 @@ class MainWindow : public Form1Host {
   DialogResult ShowMessage(const std::string& text, DialogKind kind, unsigned buttons) override;
   void Beep(uint32_t type) override;
   RegistryStorePtr NewRegistryStore() override;
+  WideRegistryPtr NewWideRegistry() override;
+  std::vector<std::string> RunningPrograms() override;
+  void SetUndoAvailable(bool available) override;
   void ShellExec(const std::string& verb, const std::string& file, const std::string& parameters,
                  const std::string& directory, int show) override;
 

@@ -77,8 +77,11 @@ void RecordingMainHost::ShellExec(const std::string& verb, const std::string& fi
   journal_.Add("shell " + verb + "|" + file + "|" + parameters + "|" + directory + "|" + std::to_string(show));
 }
 
-RecordedWindows::RecordedWindows(const StoreMaker& new_store)
-    : save_host(journal, new_store), main_host(journal, new_store), form2(save_host, form1), form1(main_host, form2) {
+RecordedWindows::RecordedWindows(const StoreMaker& new_store, const WideMaker& new_wide)
+    : save_host(journal, new_store),
+      main_host(journal, new_store, new_wide),
+      form2(save_host, form1),
+      form1(main_host, form2) {
   main_host.form = &form1;
 }
 

@@ -27,6 +27,7 @@ struct Journal {
 };
 
 using StoreMaker = std::function<RegistryStorePtr()>;
+using WideMaker = std::function<WideRegistryPtr()>;
 
 class RecordingSaveHost : public Form2Host {
  public:
@@ -53,7 +54,8 @@ class RecordingSaveHost : public Form2Host {
 
 class RecordingMainHost : public Form1Host {
  public:
-  RecordingMainHost(Journal& journal, StoreMaker new_store) : journal_(journal), new_store_(std::move(new_store)) {}
+  RecordingMainHost(Journal& journal, StoreMaker new_store, WideMaker new_wide)
+      : journal_(journal), new_store_(std::move(new_store)), new_wide_(std::move(new_wide)) {}
   std::string ModuleFileName() override { return exe; }
   std::string CommandLine() override { return command_line; }
   WindowBounds Bounds() override { return bounds; }
@@ -73,6 +75,9 @@ class RecordingMainHost : public Form1Host {
   }
   void Beep(uint32_t type) override { journal_.Add("beep " + std::to_string(type)); }
   RegistryStorePtr NewRegistryStore() override { return new_store_(); }
+  WideRegistryPtr NewWideRegistry() override { return new_wide_(); }
+  std::vector<std::string> RunningPrograms() override { return running; }
+  void SetUndoAvailable(bool available) override { undo_available = available; }
   void ShellExec(const std::string& verb, const std::string& file, const std::string& parameters,
                  const std::string& directory, int show) override;
 
@@ -82,17 +87,20 @@ class RecordingMainHost : public Form1Host {
   std::string status;
   std::function<void()> during_modal;
   TForm1* form = nullptr;  // resized when the width changes
+  std::vector<std::string> running;  // image names of running programs
+  bool undo_available = false;      // the undo command as last offered
 
  private:
   void Log(const char* what, int32_t v) { journal_.Add(std::string(what) + " " + std::to_string(v)); }
   Journal& journal_;
   StoreMaker new_store_;
+  WideMaker new_wide_;
 };
 
-// Both windows' forms over recording hosts; the stores come from
-// `new_store`.
+// Both windows' forms over recording hosts; the stores and wide views come
+// from `new_store` and `new_wide`.
 struct RecordedWindows {
-  explicit RecordedWindows(const StoreMaker& new_store);
+  RecordedWindows(const StoreMaker& new_store, const WideMaker& new_wide);
   RecordedWindows(const RecordedWindows&) = delete;
   RecordedWindows& operator=(const RecordedWindows&) = delete;
 

@@ -265,9 +265,10 @@ TEST_F(WindowsTest, RestoreOfAnUnsavedSlotWarnsAndKeepsTheStatusText) {
   CloseByButton(main);
 }
 
-TEST_F(WindowsTest, FailedRestoreShowsOnlyTheStatusText) {
+TEST_F(WindowsTest, FailedRestoreIsTakenBackAndShowsOnlyTheStatusText) {
   // A value name longer than the registry takes (16383 characters) makes
-  // the write fail in the second section, after the first was restored.
+  // the write fail in the second section, after the first was restored:
+  // both keys come back as they were.
   WriteFileBytes(SlotFile(1), "2\r\n[Dialog]\r\n1\r\nLeft\t7\r\n[UserBar]\r\n2\r\nTop\t1\r\n" +
                                   std::string(20000, 'N') + "\t1\r\n");
   PutKeysBeforeRestore();
@@ -279,8 +280,8 @@ TEST_F(WindowsTest, FailedRestoreShowsOnlyTheStatusText) {
   RestoreWithYes(main, 1);
   ExpectNoDialog(main);
   EXPECT_EQ(automation::TextOf(StatusLabel(main)), kRestoreFailed);
-  EXPECT_EQ(JwCadValues("Dialog"), (KeyValues{{"Left", "REG_DWORD 7"}}));
-  EXPECT_EQ(JwCadValues("UserBar"), (KeyValues{{"Top", "REG_DWORD 1"}}));
+  EXPECT_EQ(JwCadValues("Dialog"), kDialogBefore);
+  EXPECT_EQ(JwCadValues("UserBar"), (KeyValues{{"Old", "REG_DWORD 1"}}));
   CloseByButton(main);
 }
 

@@ -52,10 +52,13 @@ class WindowsTest : public ::testing::Test {
   StoreMaker MemoryStores() {
     return [this] { return std::make_unique<MemoryRegistryStore>(registry_); };
   }
+  WideMaker MemoryWide() {
+    return [this] { return std::make_unique<MemoryWideRegistry>(registry_); };
+  }
 
   ScratchDir dir_;
   MemoryRegistry registry_;
-  RecordedWindows windows_{MemoryStores()};
+  RecordedWindows windows_{MemoryStores(), MemoryWide()};
   Journal& journal_ = windows_.journal;
   RecordingSaveHost& save_host_ = windows_.save_host;
   RecordingMainHost& main_host_ = windows_.main_host;
@@ -93,7 +96,7 @@ TEST_F(WindowsTest, CloseWritesWhatTheWindowsHoldAndTheNextStartReadsItBack) {
             "Tit1=\"【設定１】でレイアウトを戻す\"\r\nTit2=\"\"quoted\" title\"\r\nTit3=\"\"\r\n"
             "Tit4=\"【設定４】でレイアウトを戻す\"\r\n");
 
-  RecordedWindows again(MemoryStores());
+  RecordedWindows again(MemoryStores(), MemoryWide());
   RecordingMainHost& main = again.main_host;
   RecordingSaveHost& save = again.save_host;
   main.exe = main_host_.exe;

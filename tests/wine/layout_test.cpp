@@ -9,6 +9,7 @@
 #include "layout/LayoutFile.h"
 #include "layout/Restore.h"
 #include "registry/RegistryStore_win.h"
+#include "registry/WideRegistry_win.h"
 #include "tests/common/LayoutFixture.h"
 #include "tests/common/RawRegistry_win.h"
 #include "tests/common/RecordingHosts.h"
@@ -127,7 +128,7 @@ class WinFormsTest : public WinLayoutTest {
     form1.FormShow();
   }
   ScratchDir dir;
-  RecordedWindows windows{NewWinRegistryStore};
+  RecordedWindows windows{NewWinRegistryStore, NewWinWideRegistry};
   RecordingMainHost& host = windows.main_host;
   TForm2& form2 = windows.form2;
   TForm1& form1 = windows.form1;

@@ -1,0 +1,84 @@
+// The keys an operation is about to change, as they are before it: read
+// through the wide view, kept in memory, written as a registry file, and
+// put back.
+//
+// For each key: whether it existed, and for a missing one the topmost key
+// along its path that was missing too (what the operation will create);
+// every value of an existing key with its name, type and bytes, in
+// enumeration order; and its subkeys, whole. The values and subtrees are
+// packed a few bytes a value, so that even a layout near the line list's
+// capacity stays small in memory.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "registry/RegFile.h"
+#include "registry/WideRegistry.h"
+
+namespace panestow {
+
+// The path with empty parts dropped, and a form of it that compares without
+// regard to the case of ASCII letters.
+WideString NormalPath(const WideString& path);
+std::string FoldedPath(const WideString& path);
+
+class Snapshot {
+ public:
+  struct Entry {
+    WideString path;           // parts from the root of HKEY_CURRENT_USER
+    bool existed = false;
+    WideString created_root;   // missing: the topmost missing key along the path
+    bool has_subkeys = false;  // existed: it had subkeys
+    bool names_survive_ansi = true;  // existed: the ANSI functions can name each value
+  };
+
+  static constexpr int kNotTouched = -1;
+
+  // `highest`: no key above it counts as created by the operation (the
+  // parts of a path above it are taken to be there), so that nothing above
+  // it is ever deleted again.
+  explicit Snapshot(WideString highest = WideString()) : highest_(NormalPath(highest)) {}
+
+  // The entry of `path` (empty parts of it skipped), read now when the key
+  // is new to the snapshot; kNotTouched when the key exists but cannot be
+  // opened for all access, which an operation then leaves alone. False
+  // when a read failed part-way: the snapshot is then not to be trusted.
+  bool Add(WideRegistry& wide, const WideString& path, int& entry);
+
+  const std::vector<Entry>& entries() const { return entries_; }
+
+  // The entries as a registry file that gives back their state: for each,
+  // the deletion of the key (or of the topmost key that was missing along
+  // its path), then a key that existed with every value, and each subkey
+  // likewise.
+  bool Write(RegFileWriter& writer) const;
+
+  // Puts the entries back as the snapshot holds them; with `only`, just
+  // those whose flag is set. A key that existed keeps its place and gets
+  // back its values and subtree; a missing one is deleted again with what
+  // was created below it. False when any of it failed.
+  bool RollBack(WideRegistry& wide, const std::vector<bool>* only = nullptr) const;
+
+ private:
+  struct Where {
+    uint32_t block = 0;
+    uint32_t offset = 0;
+  };
+  bool ReadKey(WideRegistry& wide, WideKey& key, const WideString& path, bool top, Entry& entry);
+  bool Exists(WideRegistry& wide, const WideString& path, bool& exists);
+
+  WideString highest_;
+  std::vector<Entry> entries_;
+  std::vector<Where> where_;  // each entry's packed values and subtree
+  std::unordered_map<std::string, int> by_path_;        // folded path -> entry
+  std::unordered_map<std::string, bool> known_exists_;  // folded path -> exists
+  // Packed data, in blocks that never move once written.
+  std::vector<std::unique_ptr<std::string>> blocks_;
+  std::string packing_;
+};
+
+}  // namespace panestow
