@@ -29,14 +29,20 @@ void WriteValues(const LineList& lines, const LayoutSection& section, RegistrySt
 
 // One section the walk's own way: open or create the key, remove every
 // value it holds, write the section's values.
+//
+// With a snapshot behind it (`known_values` not null), a key the snapshot
+// opened moments ago must open again, and must list at least the values
+// the snapshot read: either failing is an error, not a key to pass over.
 void WalkSection(const LineList& lines, const LayoutSection& section, RegistryStore& store,
-                 std::vector<std::string>& names) {
+                 std::vector<std::string>& names, const uint32_t* known_values = nullptr) {
   if (!store.OpenPath(JwCadSubkey(section.key_name), true)) {
-    // Passed over, its value lines unread.
     store.ClosePath();
+    if (known_values) throw Error("cannot open " + section.key_name);
+    // Passed over, its value lines unread.
     return;
   }
   store.ListValues(names);
+  if (known_values && names.size() < *known_values) throw Error("cannot list the values of " + section.key_name);
   for (const std::string& name : names) {
     try {
       store.RemoveValue(name);
@@ -104,9 +110,9 @@ bool RestoreFromFile(const std::string& path, LineList& lines, RestoreTarget& ta
       entry_of_section.push_back(entry);
     }
   }
+  // A file that cannot be written leaves an earlier one as it was: it
+  // still holds a layout that was on screen once.
   const bool undo = !target.undo_path.empty() && WriteUndoFile(before, target.undo_path, target.files);
-  // Without a file of this restore, no undo is offered.
-  if (!undo && !target.undo_path.empty()) target.files.Remove(target.undo_path);
 
   // How each key is written: decided at its first section, kept for the
   // later ones, so that a key the walk's path left with values it cannot
@@ -125,19 +131,26 @@ bool RestoreFromFile(const std::string& path, LineList& lines, RestoreTarget& ta
       if (entry_of_section[s] < 0) continue;  // the Jw_cad key itself, or a key that cannot be opened
       const size_t entry = static_cast<size_t>(entry_of_section[s]);
       const Snapshot::Entry& e = before.entries()[entry];
+      // At its first section a key is as the snapshot read it; written
+      // before by this restore, it holds only the values written.
+      const bool first = !touched[entry];
       touched[entry] = true;
-      // Written before by this restore, a key holds only its values.
-      const bool exists = way[entry] != Way::Unvisited || e.existed;
-      if (way[entry] == Way::Unvisited) {
-        const bool fast = target.fast_path && !nested[entry] && (!e.existed || (!e.has_subkeys && e.names_survive_ansi));
+      const bool exists = !first || e.existed;
+      // A key made anew keeps its name as the registry has it.
+      std::string ansi_path;
+      if (first) {
+        const bool fast = target.fast_path && !nested[entry] &&
+                          (!e.existed || (!e.has_subkeys && e.names_survive_ansi)) && wide.ToAnsi(e.path, ansi_path);
         way[entry] = fast ? Way::Fast : Way::Walk;
+      } else if (way[entry] == Way::Fast) {
+        wide.ToAnsi(e.path, ansi_path);
       }
       if (way[entry] == Way::Walk || (exists && !wide.DeleteKey(e.path))) {
         way[entry] = Way::Walk;
-        WalkSection(lines, section, target.store, names);
+        WalkSection(lines, section, target.store, names, first && e.existed ? &e.values : nullptr);
         continue;
       }
-      if (!target.store.OpenPath(JwCadSubkey(section.key_name), true)) {
+      if (!target.store.OpenPath("\\" + ansi_path, true)) {
         target.store.ClosePath();
         // A key just deleted must come back: the restore fails and is taken
         // back. One that was missing is passed over, as the walk does.

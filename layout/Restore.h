@@ -35,13 +35,15 @@ struct RestoreTarget {
 };
 
 // A slot's restore: the file at `path` is loaded into `lines`; the keys its
-// sections touch are read as they are (and a key that cannot be opened
-// for all access is left alone); they go to the undo file, whole or not at
-// all; then the walk of ApplyLayout writes them. When the walk fails part-
-// way, every key it touched is put back as it was, and an undo file that
-// only repeats the registry as it is now is removed. True when the walk
-// went through. Throws Error("ファイル %s は開けません") before any registry
-// work when the file cannot be opened.
+// sections touch are read as they are (a key that cannot be opened for
+// all access is left alone, and a read that fails stops the restore before
+// anything is written); they go to the undo file, whole or not at all
+// (when it cannot be written, an earlier one stays); then the walk of
+// ApplyLayout writes them. When the walk fails part-way, every key it
+// touched is put back as it was, and this restore's undo file, which then
+// only repeats the registry as it is, is removed. True when the walk went
+// through. Throws Error("ファイル %s は開けません") before any registry work
+// when the file cannot be opened.
 //
 // The fast path: a key that opened with all access and has no subkeys (nor
 // another section's key below it) is deleted and created again, then

@@ -66,14 +66,19 @@ std::string Escaped(const std::string& s) {
   return out;
 }
 
-void DumpKey(const Key& key, const std::string& path, std::string& out) {
+void DumpKey(const Key& key, const std::string& path, bool by_name, std::string& out) {
   for (const RegValue& v : key.values) {
     out += path + " : [" + Escaped(v.name) + "] type " + std::to_string(v.type) + " = " + Escaped(v.data) + "\n";
   }
-  for (const auto& sub : key.subkeys) {
+  std::vector<const Key*> subkeys;
+  for (const auto& sub : key.subkeys) subkeys.push_back(sub.get());
+  if (by_name) {
+    std::sort(subkeys.begin(), subkeys.end(), [](const Key* a, const Key* b) { return Folded(a->name) < Folded(b->name); });
+  }
+  for (const Key* sub : subkeys) {
     const std::string sub_path = path + "\\" + sub->name;
-    out += sub_path + "\n";
-    DumpKey(*sub, sub_path, out);
+    out += sub_path + (sub->writable ? "\n" : " (no all access)\n");
+    DumpKey(*sub, sub_path, by_name, out);
   }
 }
 
@@ -142,20 +147,26 @@ void MemoryRegistry::Remove(Key* key) {
 
 std::string MemoryRegistry::Dump(RegRoot root) {
   std::string out;
-  DumpKey(*Root(root), "", out);
+  DumpKey(*Root(root), "", false, out);
+  return out;
+}
+
+std::string MemoryRegistry::DumpByName(RegRoot root) {
+  std::string out;
+  DumpKey(*Root(root), "", true, out);
   return out;
 }
 
 MemoryRegistryStore::MemoryRegistryStore(MemoryRegistry& registry) : registry_(registry) {}
 
 void MemoryRegistryStore::SelectRoot(RegRoot root) {
-  registry_.Fails();
+  registry_.Fails("SelectRoot");
   if (root != root_) current_ = nullptr;
   root_ = root;
 }
 
 bool MemoryRegistryStore::OpenPath(const std::string& path, bool create) {
-  if (registry_.Fails()) return false;
+  if (registry_.Fails("OpenPath")) return false;
   std::string rest = path;
   Key* base = current_ ? current_ : registry_.Root(root_);
   if (!rest.empty() && rest[0] == '\\') {
@@ -169,36 +180,37 @@ bool MemoryRegistryStore::OpenPath(const std::string& path, bool create) {
 }
 
 void MemoryRegistryStore::ClosePath() {
-  registry_.Fails();
+  registry_.Fails("ClosePath");
   current_ = nullptr;
 }
 
 void MemoryRegistryStore::ListSubkeys(std::vector<std::string>& names) {
   names.clear();
-  if (registry_.Fails() || !current_) return;
+  if (registry_.Fails("ListSubkeys") || !current_) return;
   for (const auto& sub : current_->subkeys) names.push_back(sub->name);
 }
 
 void MemoryRegistryStore::ListValues(std::vector<std::string>& names) {
   names.clear();
-  if (registry_.Fails() || !current_) return;
+  if (registry_.Fails("ListValues") || !current_) return;
   for (const RegValue& v : current_->values) names.push_back(v.name);
 }
 
 void MemoryRegistryStore::ListValueData(std::vector<RegValue>& values) {
   values.clear();
-  if (registry_.Fails()) throw GetFailed("");
+  if (registry_.Fails("ListValueData")) throw GetFailed("");
   if (!current_) return;
   values = current_->values;
 }
 
 RegDataType MemoryRegistryStore::TypeOfValue(const std::string& name) {
-  const RegValue* v = !registry_.Fails() && current_ ? MemoryRegistry::FindValue(current_, name) : nullptr;
+  const RegValue* v =
+      !registry_.Fails("TypeOfValue") && current_ ? MemoryRegistry::FindValue(current_, name) : nullptr;
   return v ? DataTypeOf(v->type) : RegDataType::Other;
 }
 
 std::string MemoryRegistryStore::ReadText(const std::string& name) {
-  if (registry_.Fails()) throw GetFailed(name);
+  if (registry_.Fails("ReadText")) throw GetFailed(name);
   const RegValue* v = current_ ? MemoryRegistry::FindValue(current_, name) : nullptr;
   if (!v || v->data.empty()) return std::string();
   if (v->type != kRegSz && v->type != kRegExpandSz) throw BadType(name);
@@ -206,7 +218,7 @@ std::string MemoryRegistryStore::ReadText(const std::string& name) {
 }
 
 int32_t MemoryRegistryStore::ReadNumber(const std::string& name) {
-  if (registry_.Fails()) throw GetFailed(name);
+  if (registry_.Fails("ReadNumber")) throw GetFailed(name);
   const RegValue* v = current_ ? MemoryRegistry::FindValue(current_, name) : nullptr;
   if (!v || v->data.size() > 4) throw GetFailed(name);
   if (v->type != kRegDword) throw BadType(name);
@@ -214,17 +226,21 @@ int32_t MemoryRegistryStore::ReadNumber(const std::string& name) {
 }
 
 void MemoryRegistryStore::WriteText(const std::string& name, const std::string& text) {
-  if (registry_.Fails() || !current_ || CharCount(name) > MemoryRegistry::kMaxValueNameChars) throw SetFailed(name);
+  if (registry_.Fails("WriteText") || !current_ || CharCount(name) > MemoryRegistry::kMaxValueNameChars) {
+    throw SetFailed(name);
+  }
   MemoryRegistry::SetValue(current_, name, kRegSz, text + std::string(1, '\0'));
 }
 
 void MemoryRegistryStore::WriteNumber(const std::string& name, int32_t value) {
-  if (registry_.Fails() || !current_ || CharCount(name) > MemoryRegistry::kMaxValueNameChars) throw SetFailed(name);
+  if (registry_.Fails("WriteNumber") || !current_ || CharCount(name) > MemoryRegistry::kMaxValueNameChars) {
+    throw SetFailed(name);
+  }
   MemoryRegistry::SetValue(current_, name, kRegDword, EncodeDword(static_cast<uint32_t>(value)));
 }
 
 bool MemoryRegistryStore::RemoveValue(const std::string& name) {
-  if (registry_.Fails() || !current_) return false;
+  if (registry_.Fails("RemoveValue") || !current_) return false;
   auto& values = current_->values;
   for (auto it = values.begin(); it != values.end(); ++it) {
     if (SameName(it->name, name)) {
@@ -282,9 +298,10 @@ Key* KeyOf(WideKey& key) { return static_cast<MemoryWideKey&>(key).key; }
 
 }  // namespace
 
-bool MemoryWideRegistry::SurvivesAnsi(const WideString& name) {
-  std::string ansi;
-  return AnsiSpelling(name, ansi);
+bool MemoryWideRegistry::KeyName(WideKey& key, WideString& name) {
+  if (registry_.Fails("WideKeyName")) return false;
+  name = WideSpelling(KeyOf(key)->name);
+  return true;
 }
 
 Key* MemoryWideRegistry::Find(const WideString& path) {
@@ -294,7 +311,7 @@ Key* MemoryWideRegistry::Find(const WideString& path) {
 }
 
 OpenResult MemoryWideRegistry::Open(const WideString& path, WideKeyPtr& key) {
-  if (registry_.Fails()) return OpenResult::Failed;
+  if (registry_.Fails("WideOpen")) return OpenResult::Failed;
   Key* k = Find(path);
   if (!k) return OpenResult::Missing;
   if (!k->writable) return OpenResult::Denied;
@@ -304,7 +321,7 @@ OpenResult MemoryWideRegistry::Open(const WideString& path, WideKeyPtr& key) {
 
 bool MemoryWideRegistry::Create(const WideString& path, WideKeyPtr& key) {
   std::string ansi;
-  if (registry_.Fails() || !AnsiSpelling(path, ansi)) return false;
+  if (registry_.Fails("WideCreate") || !AnsiSpelling(path, ansi)) return false;
   Key* k = MemoryRegistry::Create(registry_.Root(RegRoot::CurrentUser), ansi);
   if (!k || !k->writable) return false;
   key = std::make_unique<MemoryWideKey>(k);
@@ -312,7 +329,7 @@ bool MemoryWideRegistry::Create(const WideString& path, WideKeyPtr& key) {
 }
 
 bool MemoryWideRegistry::Counts(WideKey& key, KeyCounts& counts) {
-  if (registry_.Fails()) return false;
+  if (registry_.Fails("WideCounts")) return false;
   counts.subkeys = static_cast<uint32_t>(KeyOf(key)->subkeys.size());
   counts.values = static_cast<uint32_t>(KeyOf(key)->values.size());
   return true;
@@ -320,7 +337,7 @@ bool MemoryWideRegistry::Counts(WideKey& key, KeyCounts& counts) {
 
 bool MemoryWideRegistry::EnumValue(WideKey& key, uint32_t index, WideValue& value) {
   const Key* k = KeyOf(key);
-  if (registry_.Fails() || index >= k->values.size()) return false;
+  if (registry_.Fails("WideEnumValue") || index >= k->values.size()) return false;
   const RegValue& v = k->values[index];
   value.name = WideSpelling(v.name);
   value.type = v.type;
@@ -330,14 +347,15 @@ bool MemoryWideRegistry::EnumValue(WideKey& key, uint32_t index, WideValue& valu
 
 bool MemoryWideRegistry::EnumSubkey(WideKey& key, uint32_t index, WideString& name) {
   const Key* k = KeyOf(key);
-  if (registry_.Fails() || index >= k->subkeys.size()) return false;
+  if (registry_.Fails("WideEnumSubkey") || index >= k->subkeys.size()) return false;
   name = WideSpelling(k->subkeys[index]->name);
   return true;
 }
 
 bool MemoryWideRegistry::SetValue(WideKey& key, const WideValue& value) {
   std::string name;
-  if (registry_.Fails() || !AnsiSpelling(value.name, name) || CharCount(name) > MemoryRegistry::kMaxValueNameChars) {
+  if (registry_.Fails("WideSetValue") || !AnsiSpelling(value.name, name) ||
+      CharCount(name) > MemoryRegistry::kMaxValueNameChars) {
     return false;
   }
   MemoryRegistry::SetValue(KeyOf(key), name, value.type, value.data);
@@ -345,7 +363,7 @@ bool MemoryWideRegistry::SetValue(WideKey& key, const WideValue& value) {
 }
 
 bool MemoryWideRegistry::Empty(WideKey& key) {
-  if (registry_.Fails()) return false;
+  if (registry_.Fails("WideEmpty")) return false;
   Key* k = KeyOf(key);
   k->values.clear();
   k->by_name.clear();
@@ -354,7 +372,7 @@ bool MemoryWideRegistry::Empty(WideKey& key) {
 }
 
 bool MemoryWideRegistry::DeleteKey(const WideString& path) {
-  if (registry_.Fails()) return false;
+  if (registry_.Fails("WideDeleteKey")) return false;
   Key* k = Find(path);
   if (!k || !k->parent || !k->subkeys.empty() || !k->writable) return false;
   MemoryRegistry::Remove(k);
@@ -362,7 +380,7 @@ bool MemoryWideRegistry::DeleteKey(const WideString& path) {
 }
 
 bool MemoryWideRegistry::DeleteTree(const WideString& path) {
-  if (registry_.Fails()) return false;
+  if (registry_.Fails("WideDeleteTree")) return false;
   Key* k = Find(path);
   if (!k) return true;
   if (!k->parent) return false;

@@ -55,17 +55,25 @@ class MemoryRegistry {
   Key* Create(const std::string& path) { return Create(Root(RegRoot::CurrentUser), path); }
   Key* Find(const std::string& path) { return Find(Root(RegRoot::CurrentUser), path); }
 
-  // Every key and value under `root`, one per line, for comparing trees.
+  // Every key and value under `root`, one per line, for comparing trees:
+  // subkeys in creation order, or by name as the registry lists them
+  // (values stay in their order either way).
   std::string Dump(RegRoot root);
+  std::string DumpByName(RegRoot root);
 
   // Counts every operation made through a store or the wide view, to see
   // what work an operation did.
   long operations = 0;
   // When not 0, the operation that brings `operations` to this number
-  // fails, as the real registry's call would.
+  // fails, as the real registry's call would; `failed` names it then.
   long fail_at = 0;
+  const char* failed = nullptr;
   // Counts one operation; true when it is the one that fails.
-  bool Fails() { return ++operations == fail_at; }
+  bool Fails(const char* operation) {
+    if (++operations != fail_at) return false;
+    failed = operation;
+    return true;
+  }
 
   // Removes `key` (not a root) with everything below it.
   static void Remove(Key* key);
@@ -110,7 +118,8 @@ class MemoryWideRegistry : public WideRegistry {
   explicit MemoryWideRegistry(MemoryRegistry& registry) : registry_(registry) {}
 
   WideString FromAnsi(std::string_view ansi) override { return WideSpelling(std::string(ansi)); }
-  bool SurvivesAnsi(const WideString& name) override;
+  bool ToAnsi(const WideString& wide, std::string& ansi) override { return AnsiSpelling(wide, ansi); }
+  bool KeyName(WideKey& key, WideString& name) override;
   OpenResult Open(const WideString& path, WideKeyPtr& key) override;
   bool Create(const WideString& path, WideKeyPtr& key) override;
   bool Counts(WideKey& key, KeyCounts& counts) override;

@@ -152,12 +152,15 @@ bool Snapshot::ReadKey(WideRegistry& wide, WideKey& key, const WideString& path,
   WideValue v;
   for (uint32_t i = 0; i < counts.values; ++i) {
     if (!wide.EnumValue(key, i, v)) return false;
-    if (top && entry.names_survive_ansi && !wide.SurvivesAnsi(v.name)) entry.names_survive_ansi = false;
+    if (top && entry.names_survive_ansi && !wide.ToAnsi(v.name, ansi_)) entry.names_survive_ansi = false;
     PutNumber(packing_, v.type);
     PutBytes(packing_, ToUtf8(v.name));
     PutBytes(packing_, v.data);
   }
-  if (top) entry.has_subkeys = counts.subkeys > 0;
+  if (top) {
+    entry.has_subkeys = counts.subkeys > 0;
+    entry.values = counts.values;
+  }
   PutNumber(packing_, counts.subkeys);
   WideString name;
   for (uint32_t i = 0; i < counts.subkeys; ++i) {
@@ -182,7 +185,8 @@ bool Snapshot::Add(WideRegistry& wide, const WideString& raw_path, int& entry) {
   }
   WideKeyPtr key;
   const OpenResult r = wide.Open(path, key);
-  if (r == OpenResult::Denied || r == OpenResult::Failed) {
+  if (r == OpenResult::Failed) return false;
+  if (r == OpenResult::Denied) {
     // The operation cannot open it either, and leaves it alone.
     by_path_.emplace(folded, kNotTouched);
     entry = kNotTouched;
@@ -193,6 +197,12 @@ bool Snapshot::Add(WideRegistry& wide, const WideString& raw_path, int& entry) {
   Where where;
   if (r == OpenResult::Opened) {
     e.existed = true;
+    // The key as the registry names it, which the file of an undo and a
+    // key made anew must keep.
+    WideString name;
+    if (!wide.KeyName(*key, name)) return false;
+    const WideString above = Parent(path);
+    e.path = above.empty() ? name : above + u"\\" + name;
     packing_.clear();
     if (!ReadKey(wide, *key, path, true, e)) return false;
     if (blocks_.empty() || blocks_.back()->size() + packing_.size() > blocks_.back()->capacity()) {

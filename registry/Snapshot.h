@@ -29,10 +29,11 @@ std::string FoldedPath(const WideString& path);
 class Snapshot {
  public:
   struct Entry {
-    WideString path;           // parts from the root of HKEY_CURRENT_USER
+    WideString path;           // parts from the root of HKEY_CURRENT_USER, the key's own as the registry names it
     bool existed = false;
     WideString created_root;   // missing: the topmost missing key along the path
     bool has_subkeys = false;  // existed: it had subkeys
+    uint32_t values = 0;       // existed: how many values it had
     bool names_survive_ansi = true;  // existed: the ANSI functions can name each value
   };
 
@@ -46,7 +47,8 @@ class Snapshot {
   // The entry of `path` (empty parts of it skipped), read now when the key
   // is new to the snapshot; kNotTouched when the key exists but cannot be
   // opened for all access, which an operation then leaves alone. False
-  // when a read failed part-way: the snapshot is then not to be trusted.
+  // when a key could not be opened for any other reason or a read failed
+  // part-way: the snapshot is then not to be trusted.
   bool Add(WideRegistry& wide, const WideString& path, int& entry);
 
   const std::vector<Entry>& entries() const { return entries_; }
@@ -79,6 +81,7 @@ class Snapshot {
   // Packed data, in blocks that never move once written.
   std::vector<std::unique_ptr<std::string>> blocks_;
   std::string packing_;
+  std::string ansi_;
 };
 
 }  // namespace panestow

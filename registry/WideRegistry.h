@@ -51,14 +51,17 @@ class WideRegistry {
   // ANSI text of the system code page in UTF-16, converted as the
   // registry's ANSI functions convert names and paths.
   virtual WideString FromAnsi(std::string_view ansi) = 0;
-  // True when `name` goes through the ANSI code page and back unchanged,
-  // so that the ANSI functions can name that value.
-  virtual bool SurvivesAnsi(const WideString& name) = 0;
+  // `wide` in the ANSI code page; false unless it comes back unchanged, so
+  // that the ANSI functions name exactly it.
+  virtual bool ToAnsi(const WideString& wide, std::string& ansi) = 0;
 
   virtual OpenResult Open(const WideString& path, WideKeyPtr& key) = 0;
   // Opens the key, creating it and every missing key above it.
   virtual bool Create(const WideString& path, WideKeyPtr& key) = 0;
 
+  // The key's own name (the last part of its path) as the registry keeps
+  // it, letter case included.
+  virtual bool KeyName(WideKey& key, WideString& name) = 0;
   virtual bool Counts(WideKey& key, KeyCounts& counts) = 0;
   // The value or subkey at `index` of the enumeration; false when there is
   // none or it cannot be read.

@@ -36,16 +36,17 @@ class WinWideRegistry : public WideRegistry {
     return wide;
   }
 
-  bool SurvivesAnsi(const WideString& name) override {
-    if (name.empty()) return true;
+  bool ToAnsi(const WideString& wide, std::string& ansi) override {
+    ansi.clear();
+    if (wide.empty()) return true;
     BOOL lossy = FALSE;
-    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, W(name), static_cast<int>(name.size()), nullptr,
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, W(wide), static_cast<int>(wide.size()), nullptr,
                                       0, nullptr, &lossy);
     if (n <= 0 || lossy) return false;
-    std::string ansi(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, W(name), static_cast<int>(name.size()), &ansi[0], n, nullptr,
+    ansi.resize(static_cast<size_t>(n));
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, W(wide), static_cast<int>(wide.size()), &ansi[0], n, nullptr,
                         &lossy);
-    return !lossy && FromAnsi(ansi) == name;
+    return !lossy && FromAnsi(ansi) == wide;
   }
 
   OpenResult Open(const WideString& path, WideKeyPtr& key) override {
@@ -55,7 +56,7 @@ class WinWideRegistry : public WideRegistry {
       key = std::make_unique<WinKey>(h);
       return OpenResult::Opened;
     }
-    if (rc == ERROR_FILE_NOT_FOUND) return OpenResult::Missing;
+    if (rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND) return OpenResult::Missing;
     if (rc == ERROR_ACCESS_DENIED) return OpenResult::Denied;
     return OpenResult::Failed;
   }
@@ -67,6 +68,23 @@ class WinWideRegistry : public WideRegistry {
       return false;
     }
     key = std::make_unique<WinKey>(h);
+    return true;
+  }
+
+  bool KeyName(WideKey& key, WideString& name) override {
+    // The registry's own call for it; RegQueryInfoKey does not tell.
+    using NtQueryKeyFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    static const NtQueryKeyFn query = reinterpret_cast<NtQueryKeyFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryKey")));
+    struct BasicInformation {  // KEY_BASIC_INFORMATION
+      LARGE_INTEGER last_write;
+      ULONG title_index;
+      ULONG name_length;  // in bytes
+      WCHAR name[256];    // key names have at most 255 characters
+    } info;
+    ULONG got = 0;
+    if (!query || query(Win(key).handle, 0, &info, sizeof info, &got) != 0) return false;
+    name.assign(reinterpret_cast<const char16_t*>(info.name), info.name_length / 2);
     return true;
   }
 

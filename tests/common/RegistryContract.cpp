@@ -229,7 +229,9 @@ TEST_P(RegistryContract, WideValuesOfEveryTypeComeBackExactly) {
   std::sort(got.begin(), got.end(), by_name);
   std::sort(want.begin(), want.end(), by_name);
   EXPECT_TRUE(got == want);
-  EXPECT_TRUE(wide->SurvivesAnsi(sjis));
+  std::string ansi;
+  EXPECT_TRUE(wide->ToAnsi(sjis, ansi));
+  EXPECT_EQ(ansi, "表示");
 
   // The ANSI store sees the same value under the Shift-JIS name.
   auto store = fixture().NewStore();
@@ -258,6 +260,12 @@ TEST_P(RegistryContract, WideKeysOpenCreateEmptyAndDelete) {
   WideString name;
   ASSERT_TRUE(wide->EnumSubkey(*key, 0, name));
   EXPECT_EQ(name, u"b");
+  // A key keeps the letter case it was made with, however it is opened.
+  WideKeyPtr upper;
+  ASSERT_EQ(wide->Open(Path(fixture(), "\\A\\B"), upper), OpenResult::Opened);
+  ASSERT_TRUE(wide->KeyName(*upper, name));
+  EXPECT_EQ(name, u"b");
+  upper.reset();
   EXPECT_FALSE(wide->EnumSubkey(*key, 1, name));
   key.reset();
 
