@@ -1,6 +1,7 @@
 // Any bytes as a layout file: the restore must end, crash on nothing, touch
 // nothing outside the subkeys of the Jw_cad key, and cost no more registry
-// work than the lines of the file pay for.
+// work than the file pays for; a restore that fails leaves the registry as
+// it was, and the undo file of one that succeeds gives it back.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -8,8 +9,10 @@
 
 #include <unistd.h>
 
+#include "app/files.h"
 #include "layout/LayoutFile.h"
 #include "layout/Restore.h"
+#include "layout/Undo.h"
 #include "registry/MemoryRegistryStore.h"
 
 namespace {
@@ -61,22 +64,39 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   MemoryRegistry::SetValue(registry.Create(registry.Root(panestow::RegRoot::ClassesRoot), "Jwwin.Document"), "",
                            panestow::kRegSz, std::string("x\0", 2));
   const std::string before = Outside(registry);
+  const std::string whole = registry.DumpByName(panestow::RegRoot::CurrentUser);
   const long seeded_values = 4;
 
   // The bytes become a slot file, restored as the product restores one.
   static const std::string path = SlotFile();
   WriteSlotFile(path, data, size);
+  static const std::string undo = path + ".undo.reg";
+  std::remove(undo.c_str());
   panestow::LineList lines;
   registry.operations = 0;
+  panestow::MemoryWideRegistry wide(registry);
+  bool ok;
   {
     panestow::MemoryRegistryStore store(registry);
-    panestow::MemoryWideRegistry wide(registry);
-    panestow::RestoreTarget target{store, wide, panestow::PlatformFiles(), path + ".undo.reg"};
-    panestow::RestoreFromFile(path, lines, target);
+    panestow::RestoreTarget target{store, wide, panestow::PlatformFiles(), undo};
+    ok = panestow::RestoreFromFile(path, lines, target);
   }
   Check(Outside(registry) == before, "a key or value outside the Jw_cad key's subkeys changed");
-  // Per section: open, list, close; per value line at most one write and,
-  // later, one removal of what it wrote.
-  Check(registry.operations <= 4 * (lines.Count() + 1) + seeded_values, "more registry work than the file's lines");
+  // Per section: the snapshot's open, name, count and its parent's open;
+  // an open, a deletion or a listing, and a close; per value line one
+  // write and one read or removal; per part of a key path one open of a
+  // key above it; and a rollback that puts the seeded values back.
+  long parts = 0;
+  for (size_t i = 0; i < size; ++i) parts += data[i] == '\\';
+  Check(registry.operations <= 8 * (lines.Count() + 1) + 2 * parts + 4 * seeded_values,
+        "more registry work than the file pays for");
+  if (!ok) {
+    Check(registry.DumpByName(panestow::RegRoot::CurrentUser) == whole, "a failed restore was not taken back");
+    return 0;
+  }
+  // No undo file when a subtree could not be read whole.
+  if (!panestow::FileExists(undo)) return 0;
+  Check(panestow::ApplyUndoFile(undo, wide), "the undo file did not apply");
+  Check(registry.DumpByName(panestow::RegRoot::CurrentUser) == whole, "the undo file did not give back the registry");
   return 0;
 }

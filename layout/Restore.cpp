@@ -140,7 +140,8 @@ bool RestoreFromFile(const std::string& path, LineList& lines, RestoreTarget& ta
       std::string ansi_path;
       if (first) {
         const bool fast = target.fast_path && !nested[entry] &&
-                          (!e.existed || (!e.has_subkeys && e.names_survive_ansi)) && wide.ToAnsi(e.path, ansi_path);
+                          (!e.existed || (!e.has_subkeys && e.names_survive_ansi && e.parent_opens)) &&
+                          wide.ToAnsi(e.path, ansi_path);
         way[entry] = fast ? Way::Fast : Way::Walk;
       } else if (way[entry] == Way::Fast) {
         wide.ToAnsi(e.path, ansi_path);
@@ -163,7 +164,9 @@ bool RestoreFromFile(const std::string& path, LineList& lines, RestoreTarget& ta
   } catch (...) {
     ok = false;
   }
-  if (!ok && before.RollBack(wide, &touched) && undo) target.files.Remove(target.undo_path);
+  // The walk changed the values of the keys it touched, and made anew only
+  // keys without subkeys: their values come back, and what it created goes.
+  if (!ok && before.RollBack(wide, &touched, false) && undo) target.files.Remove(target.undo_path);
   return ok;
 }
 

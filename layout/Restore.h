@@ -46,10 +46,12 @@ struct RestoreTarget {
 // when the file cannot be opened.
 //
 // The fast path: a key that opened with all access and has no subkeys (nor
-// another section's key below it) is deleted and created again, then
-// written in file order; afterwards it holds exactly what the walk leaves,
-// in the same order. Any other key, and a key whose deletion fails, takes
-// the walk's value-by-value path.
+// another section's key below it), whose values the ANSI functions can all
+// name and whose parent lets it be made anew, is deleted and created again
+// under the name the registry had for it, then written in file order;
+// afterwards it holds exactly what the walk leaves, in the same order. Any
+// other key, and a key whose deletion fails, takes the walk's
+// value-by-value path.
 bool RestoreFromFile(const std::string& path, LineList& lines, RestoreTarget& target);
 
 }  // namespace panestow

@@ -73,9 +73,11 @@ bool ApplyUndoFile(const std::string& path, WideRegistry& wide) {
     int entry;
     if (!before.Add(wide, key, entry) || entry == Snapshot::kNotTouched) return false;
   }
+  // The file deletes whole subtrees: they must be known whole to come back.
+  if (!before.Whole()) return false;
   Applier applier(wide);
   if (ReadRegFile(bytes, applier)) return true;
-  before.RollBack(wide);
+  before.RollBack(wide, nullptr, true);
   return false;
 }
 

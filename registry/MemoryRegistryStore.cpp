@@ -362,6 +362,19 @@ bool MemoryWideRegistry::SetValue(WideKey& key, const WideValue& value) {
   return true;
 }
 
+bool MemoryWideRegistry::DeleteValue(WideKey& key, const WideString& name) {
+  std::string ansi;
+  if (registry_.Fails("WideDeleteValue") || !AnsiSpelling(name, ansi)) return false;
+  auto& values = KeyOf(key)->values;
+  for (auto it = values.begin(); it != values.end(); ++it) {
+    if (SameName(it->name, ansi)) {
+      values.erase(it);
+      return true;
+    }
+  }
+  return false;
+}
+
 bool MemoryWideRegistry::Empty(WideKey& key) {
   if (registry_.Fails("WideEmpty")) return false;
   Key* k = KeyOf(key);

@@ -126,6 +126,7 @@ class MemoryWideRegistry : public WideRegistry {
   bool EnumValue(WideKey& key, uint32_t index, WideValue& value) override;
   bool EnumSubkey(WideKey& key, uint32_t index, WideString& name) override;
   bool SetValue(WideKey& key, const WideValue& value) override;
+  bool DeleteValue(WideKey& key, const WideString& name) override;
   bool Empty(WideKey& key) override;
   bool DeleteKey(const WideString& path) override;
   bool DeleteTree(const WideString& path) override;

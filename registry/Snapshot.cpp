@@ -145,6 +145,21 @@ bool Snapshot::Exists(WideRegistry& wide, const WideString& path, bool& exists) 
   return true;
 }
 
+bool Snapshot::Opens(WideRegistry& wide, const WideString& path, bool& opens) {
+  const std::string folded = FoldedPath(path);
+  const auto known = known_opens_.find(folded);
+  if (known != known_opens_.end()) {
+    opens = known->second;
+    return true;
+  }
+  WideKeyPtr key;
+  const OpenResult r = path.empty() ? OpenResult::Denied : wide.Open(path, key);
+  if (r == OpenResult::Failed) return false;
+  opens = r == OpenResult::Opened;
+  known_opens_.emplace(folded, opens);
+  return true;
+}
+
 bool Snapshot::ReadKey(WideRegistry& wide, WideKey& key, const WideString& path, bool top, Entry& entry) {
   KeyCounts counts;
   if (!wide.Counts(key, counts)) return false;
@@ -161,16 +176,26 @@ bool Snapshot::ReadKey(WideRegistry& wide, WideKey& key, const WideString& path,
     entry.has_subkeys = counts.subkeys > 0;
     entry.values = counts.values;
   }
-  PutNumber(packing_, counts.subkeys);
+  // The subkeys that open; one that does not leaves the subtree not whole.
+  std::vector<WideString> names;
+  std::vector<WideKeyPtr> subs;
   WideString name;
   for (uint32_t i = 0; i < counts.subkeys; ++i) {
     if (!wide.EnumSubkey(key, i, name)) return false;
-    const WideString child = Child(path, name);
     WideKeyPtr sub;
-    // A subkey that cannot be read cannot be put back either.
-    if (wide.Open(child, sub) != OpenResult::Opened) return false;
-    PutBytes(packing_, ToUtf8(name));
-    if (!ReadKey(wide, *sub, child, false, entry)) return false;
+    const OpenResult r = wide.Open(Child(path, name), sub);
+    if (r == OpenResult::Failed) return false;
+    if (r != OpenResult::Opened) {
+      entry.whole = false;
+      continue;
+    }
+    names.push_back(name);
+    subs.push_back(std::move(sub));
+  }
+  PutNumber(packing_, names.size());
+  for (size_t i = 0; i < names.size(); ++i) {
+    PutBytes(packing_, ToUtf8(names[i]));
+    if (!ReadKey(wide, *subs[i], Child(path, names[i]), false, entry)) return false;
   }
   return true;
 }
@@ -203,6 +228,7 @@ bool Snapshot::Add(WideRegistry& wide, const WideString& raw_path, int& entry) {
     if (!wide.KeyName(*key, name)) return false;
     const WideString above = Parent(path);
     e.path = above.empty() ? name : above + u"\\" + name;
+    if (!Opens(wide, above, e.parent_opens)) return false;
     packing_.clear();
     if (!ReadKey(wide, *key, path, true, e)) return false;
     if (blocks_.empty() || blocks_.back()->size() + packing_.size() > blocks_.back()->capacity()) {
@@ -235,7 +261,17 @@ bool Snapshot::Add(WideRegistry& wide, const WideString& raw_path, int& entry) {
   return true;
 }
 
+bool Snapshot::Whole() const {
+  for (const Entry& e : entries_) {
+    if (!e.whole) return false;
+  }
+  return true;
+}
+
 bool Snapshot::Write(RegFileWriter& writer) const {
+  for (const Entry& e : entries_) {
+    if (e.existed && (!e.whole || !e.parent_opens)) return false;
+  }
   for (size_t i = 0; i < entries_.size(); ++i) {
     const Entry& e = entries_[i];
     if (!writer.DeleteKey(e.existed ? e.path : e.created_root)) return false;
@@ -246,7 +282,7 @@ bool Snapshot::Write(RegFileWriter& writer) const {
   return true;
 }
 
-bool Snapshot::RollBack(WideRegistry& wide, const std::vector<bool>* only) const {
+bool Snapshot::RollBack(WideRegistry& wide, const std::vector<bool>* only, bool subtrees) const {
   bool ok = true;
   for (size_t i = 0; i < entries_.size(); ++i) {
     if (only && !(*only)[i]) continue;
@@ -256,12 +292,31 @@ bool Snapshot::RollBack(WideRegistry& wide, const std::vector<bool>* only) const
       continue;
     }
     WideKeyPtr key;
-    if (!wide.Create(e.path, key) || !wide.Empty(*key)) {
+    if (!wide.Create(e.path, key)) {
       ok = false;
       continue;
     }
     Unpacker in(*blocks_[where_[i].block], where_[i].offset);
-    ok = RestoreTree(wide, *key, e.path, in) && ok;
+    if (subtrees && e.whole) {
+      ok = wide.Empty(*key) && RestoreTree(wide, *key, e.path, in) && ok;
+      continue;
+    }
+    // Its values only: every one it holds now goes, then the snapshot's
+    // come back in their order.
+    KeyCounts counts;
+    std::vector<WideString> names;
+    WideValue v;
+    bool listed = wide.Counts(*key, counts);
+    for (uint32_t k = 0; listed && k < counts.values; ++k) {
+      listed = wide.EnumValue(*key, k, v);
+      names.push_back(v.name);
+    }
+    ok = listed && ok;
+    for (const WideString& name : names) ok = wide.DeleteValue(*key, name) && ok;
+    for (uint64_t n = in.Number(); n > 0; --n) {
+      in.Value(v);
+      ok = wide.SetValue(*key, v) && ok;
+    }
   }
   return ok;
 }

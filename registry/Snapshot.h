@@ -34,6 +34,8 @@ class Snapshot {
     WideString created_root;   // missing: the topmost missing key along the path
     bool has_subkeys = false;  // existed: it had subkeys
     uint32_t values = 0;       // existed: how many values it had
+    bool parent_opens = false; // existed: the key above it opens for all access, so it can be made anew
+    bool whole = true;         // existed: every key of its subtree could be read
     bool names_survive_ansi = true;  // existed: the ANSI functions can name each value
   };
 
@@ -53,17 +55,24 @@ class Snapshot {
 
   const std::vector<Entry>& entries() const { return entries_; }
 
+  // True when every entry's subtree could be read whole.
+  bool Whole() const;
+
   // The entries as a registry file that gives back their state: for each,
   // the deletion of the key (or of the topmost key that was missing along
   // its path), then a key that existed with every value, and each subkey
-  // likewise.
+  // likewise. False when a subtree is not whole, as such a file would lose
+  // what it could not read, or when a key's parent would not let it be
+  // made anew after its deletion.
   bool Write(RegFileWriter& writer) const;
 
   // Puts the entries back as the snapshot holds them; with `only`, just
-  // those whose flag is set. A key that existed keeps its place and gets
-  // back its values and subtree; a missing one is deleted again with what
-  // was created below it. False when any of it failed.
-  bool RollBack(WideRegistry& wide, const std::vector<bool>* only = nullptr) const;
+  // those whose flag is set. A missing one is deleted again with what was
+  // created below it. A key that existed keeps its place and gets back its
+  // values, in their order; with `subtrees`, its subkeys too, made anew
+  // from the snapshot (for whole entries), else they are left as they are.
+  // False when any of it failed.
+  bool RollBack(WideRegistry& wide, const std::vector<bool>* only, bool subtrees) const;
 
  private:
   struct Where {
@@ -72,12 +81,14 @@ class Snapshot {
   };
   bool ReadKey(WideRegistry& wide, WideKey& key, const WideString& path, bool top, Entry& entry);
   bool Exists(WideRegistry& wide, const WideString& path, bool& exists);
+  bool Opens(WideRegistry& wide, const WideString& path, bool& opens);
 
   WideString highest_;
   std::vector<Entry> entries_;
   std::vector<Where> where_;  // each entry's packed values and subtree
   std::unordered_map<std::string, int> by_path_;        // folded path -> entry
   std::unordered_map<std::string, bool> known_exists_;  // folded path -> exists
+  std::unordered_map<std::string, bool> known_opens_;   // folded path -> opens for all access
   // Packed data, in blocks that never move once written.
   std::vector<std::unique_ptr<std::string>> blocks_;
   std::string packing_;

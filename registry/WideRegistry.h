@@ -70,6 +70,7 @@ class WideRegistry {
 
   // Sets a value of any type and data, replacing one of the same name.
   virtual bool SetValue(WideKey& key, const WideValue& value) = 0;
+  virtual bool DeleteValue(WideKey& key, const WideString& name) = 0;
   // Deletes every value and subkey of the key, which stays.
   virtual bool Empty(WideKey& key) = 0;
 

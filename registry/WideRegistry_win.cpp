@@ -148,6 +148,10 @@ class WinWideRegistry : public WideRegistry {
                           static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
   }
 
+  bool DeleteValue(WideKey& key, const WideString& name) override {
+    return RegDeleteValueW(Win(key).handle, W(name)) == ERROR_SUCCESS;
+  }
+
   bool Empty(WideKey& key) override { return RegDeleteTreeW(Win(key).handle, nullptr) == ERROR_SUCCESS; }
 
   bool DeleteKey(const WideString& path) override {
