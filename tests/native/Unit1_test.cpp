@@ -267,5 +267,112 @@ TEST_F(WindowsTest, LaunchModeFallsBackWhenNoTextCommandIsRegistered) {
   EXPECT_EQ(form1_.ReadOpenCommand(), "");
 }
 
+const char kRunningWarning[] =
+    "dialog warning 11: Jw_cadが起動中です。\r\n\r\nJw_cadは終了する時に画面レイアウトを書き込みます。このまま続けますか？";
+
+TEST_F(WindowsTest, JwCadStillRunningIsWarnedAboutBeforeEachConfirmation) {
+  Show("");
+  SaveSlotFile(".rg", 7);
+  const std::string confirm_save = "dialog confirmation 3: Jw_cadは全て終了しておいて下さい。\r\n\r\nよろしいですか？";
+  const std::string confirm_restore = std::string("dialog confirmation 3: ") + kConfirmRestore;
+  const struct {
+    const char* what;
+    std::vector<std::string> running;
+    std::deque<DialogResult> answers;
+    bool restore;  // the restore button of slot 1, else the save button
+    std::vector<std::string> journal;
+  } cases[] = {
+      {"save, not running", {"explorer.exe"}, {DialogResult::No}, false, {confirm_save}},
+      {"save, running, No", {"explorer.exe", "JW_WIN.EXE"}, {DialogResult::No}, false,
+       {kRunningWarning}},
+      {"save, running, Yes", {"jw_win.exe"}, {DialogResult::Yes, DialogResult::No}, false,
+       {kRunningWarning, confirm_save}},
+      {"restore, running, closed", {"Jw_win.exe"}, {DialogResult::Cancel}, true, {kRunningWarning}},
+      {"restore, running, Yes", {"Jw_win.exe"}, {DialogResult::Yes, DialogResult::No}, true,
+       {kRunningWarning, confirm_restore}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    journal_.lines.clear();
+    main_host_.running = c.running;
+    journal_.answers = c.answers;
+    if (c.restore) {
+      form1_.Button2Click();
+    } else {
+      form1_.Button1Click();
+    }
+    EXPECT_EQ(journal_.lines, c.journal);
+  }
+  EXPECT_EQ(Left(), "none") << "nothing was restored";
+
+  // Jw_cad is the program its open command names.
+  MemoryRegistry::SetValue(registry_.Create(registry_.Root(RegRoot::ClassesRoot), kOpenCommandKeyPath), "", kRegSz,
+                           SzBytes("\"C:\\Program Files\\Jw\\jw_cad.exe\" \"%1\""));
+  for (const auto& [running, warned] : {std::pair{"Jw_win.exe", false}, {"JW_CAD.EXE", true}}) {
+    journal_.lines.clear();
+    main_host_.running = {running};
+    journal_.answers = {DialogResult::No, DialogResult::No};
+    form1_.Button2Click();
+    EXPECT_EQ(journal_.lines.front() == kRunningWarning, warned) << running;
+  }
+}
+
+TEST_F(WindowsTest, SilentAndLaunchModesShowNoWarningThoughJwCadRuns) {
+  SaveSlotFile(".rg2", 2);
+  main_host_.running = {"Jw_win.exe"};
+  Show(" S2");
+  EXPECT_EQ(AfterStartUp(), (std::vector<std::string>{std::string("status ") + kStatusOk, "close"}));
+  // The confirmed mode asks as a button does.
+  journal_.lines.clear();
+  registry_ = MemoryRegistry();
+  main_host_.command_line = "\"" + main_host_.exe + "\"";
+  journal_.answers = {DialogResult::No};
+  Show(" 2");
+  EXPECT_EQ(AfterStartUp(), (std::vector<std::string>{kRunningWarning, "close"}));
+  EXPECT_EQ(Left(), "none");
+}
+
+TEST_F(WindowsTest, UndoCommandTakesTheLatestRestoreBackAfterItsConfirmation) {
+  const char kConfirmUndo[] =
+      "dialog confirmation 3: Jw_cadは全て終了しておいて下さい。\r\n\r\n直前の復元の前のレイアウトに戻しますか？";
+  MemoryRegistry::SetValue(registry_.Create(JwCadSubkey("Dialog")), "Left", kRegDword, DwordBytes(3));
+  SaveSlotFile(".rg", 9);
+  Show("");
+  EXPECT_EQ(form1_.UndoPath, File(".undo.reg"));
+  EXPECT_FALSE(main_host_.undo_available);
+  // Without an undo file the command does nothing.
+  journal_.lines.clear();
+  form1_.MenuUndoClick();
+  EXPECT_TRUE(journal_.lines.empty());
+
+  form1_.Button2Click();
+  EXPECT_EQ(Left(), "9");
+  EXPECT_TRUE(main_host_.undo_available);
+  journal_.lines.clear();
+  journal_.answers = {DialogResult::No};
+  form1_.MenuUndoClick();
+  EXPECT_EQ(journal_.lines, (std::vector<std::string>{kConfirmUndo}));
+  EXPECT_EQ(Left(), "9");
+
+  journal_.lines.clear();
+  form1_.MenuUndoClick();
+  EXPECT_EQ(journal_.lines, (std::vector<std::string>{kConfirmUndo, "status 直前の復元を取り消しました。"}));
+  EXPECT_EQ(Left(), "3");
+  // It stays offered: a second undo gives the same state.
+  form1_.MenuUndoClick();
+  EXPECT_EQ(Left(), "3");
+
+  // A file that is not the undo file Panestow wrote changes nothing.
+  WriteFileBytes(File(".undo.reg"), "Windows Registry Editor Version 5.00\r\n");
+  MemoryRegistry::SetValue(registry_.Find(JwCadSubkey("Dialog")), "Left", kRegDword, DwordBytes(4));
+  try {
+    form1_.MenuUndoClick();
+    ADD_FAILURE() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), "ファイル " + File(".undo.reg") + " は開けません");
+  }
+  EXPECT_EQ(Left(), "4");
+}
+
 }  // namespace
 }  // namespace panestow::test

@@ -52,5 +52,23 @@ TEST(CommandLine, LaunchTextsFromTheOpenCommandAndArguments) {
   EXPECT_EQ(LaunchParameters({"J1", "a.jww", "b c.jww"}), "\"a.jww\" \"b c.jww\"");
 }
 
+TEST(CommandLine, JwCadsImageNameFromTheOpenCommand) {
+  struct Case {
+    const char* open_command;
+    const char* image;
+  };
+  const Case cases[] = {
+      {"C:\\JWW\\Jw_win.exe \"%1\"", "Jw_win.exe"},
+      {"\"C:\\Program Files\\JWW\\Jw_cad.exe\" \"%1\"", "Jw_cad.exe"},  // a quoted path, blanks and all
+      {"\"C:\\Program Files\\JWW\\Jw_cad.exe", "Jw_cad.exe"},            // quoted to the end
+      {"jww.exe /o", "jww.exe"},
+      {"C:\\x\\表.exe", "表.exe"},  // 表 ends in the byte of a backslash
+      {"", "Jw_win.exe"},
+      {" C:\\JWW\\Jw_win.exe", "Jw_win.exe"},  // nothing before the blank
+      {"C:\\JWW\\", "Jw_win.exe"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(JwCadImageName(c.open_command), c.image) << c.open_command;
+}
+
 }  // namespace
 }  // namespace panestow::test
