@@ -185,6 +185,11 @@ void E2eTest::ExpectNoDialog(HWND window, Where where) {
   }
 }
 
+void E2eTest::RestoreWithYes(HWND main, int slot, Where where) {
+  automation::Click(RestoreButton(main, slot, where));
+  Answer(ExpectDialog(kConfirmation, kConfirmRestore, {kYes, kNo}, where), kYes, where);
+}
+
 HWND E2eTest::OpenSaveWindow(HWND main, Where where) {
   automation::Click(Control(main, "Button", kMainSave, where));
   Answer(ExpectDialog(kConfirmation, kConfirmSave, {kYes, kNo}, where), kYes, where);

@@ -106,6 +106,10 @@ class E2eTest : public ::testing::Test {
   // no dialog, shown or about to be shown.
   void ExpectNoDialog(HWND window, Where where = {});
 
+  // Presses the restore button of `slot` and answers the confirmation
+  // with Yes.
+  void RestoreWithYes(HWND main, int slot, Where where = {});
+
   // The save window, opened from the main window's save button after Yes.
   HWND OpenSaveWindow(HWND main, Where where = {});
 

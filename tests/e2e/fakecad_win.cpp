@@ -1,6 +1,7 @@
 // A stand-in for Jw_cad in the launch tests: it writes its whole command
 // line and its current folder, one per line, into a file beside itself (its
-// own path with ".log" for its extension) and ends.
+// own path with ".log" for its extension) and ends. Started with "--stay"
+// it goes on running until it is ended, as a Jw_cad left open does.
 #include <windows.h>
 
 #include <string>
@@ -26,5 +27,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const bool written = WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &put, nullptr) && put == text.size();
   CloseHandle(h);
   if (!written || !MoveFileExA(part.c_str(), log.c_str(), MOVEFILE_REPLACE_EXISTING)) return 1;
+  if (std::string(GetCommandLineA()).find(" --stay") != std::string::npos) Sleep(INFINITE);
   return 0;
 }

@@ -75,12 +75,6 @@ class WindowsTest : public E2eTest {
     return WaitMain(where);
   }
 
-  // Presses the restore button of `slot` and answers the confirmation
-  // with Yes.
-  void RestoreWithYes(HWND main, int slot, Where where = {}) {
-    automation::Click(RestoreButton(main, slot, where));
-    Answer(ExpectDialog(kConfirmation, kConfirmRestore, {kYes, kNo}, where), kYes, where);
-  }
 };
 
 TEST_F(WindowsTest, SavesIntoSlotsOneAndThreeThroughTheSaveWindow) {
