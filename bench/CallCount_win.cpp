@@ -10,7 +10,11 @@ namespace panestow::bench {
 
 namespace {
 
-enum Fn { kOpen, kCreate, kClose, kQueryInfo, kEnumKey, kEnumValue, kQueryValue, kSetValue, kDeleteValue, kFnCount };
+enum Fn {
+  kOpen, kCreate, kClose, kQueryInfo, kEnumKey, kEnumValue, kQueryValue, kSetValue, kDeleteValue,
+  kOpenW, kCreateW, kQueryInfoW, kEnumKeyW, kEnumValueW, kSetValueW, kDeleteValueW, kDeleteKeyW, kDeleteTreeW,
+  kNtQueryKey, kFnCount
+};
 
 long g_calls[kFnCount];
 void* g_real[kFnCount];
@@ -43,22 +47,71 @@ const Hook kHooks[kFnCount] = {
     {"RegSetValueExA",
      reinterpret_cast<void*>(&Counted<kSetValue, LONG, HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD>)},
     {"RegDeleteValueA", reinterpret_cast<void*>(&Counted<kDeleteValue, LONG, HKEY, LPCSTR>)},
+    {"RegOpenKeyExW", reinterpret_cast<void*>(&Counted<kOpenW, LONG, HKEY, LPCWSTR, DWORD, REGSAM, PHKEY>)},
+    {"RegCreateKeyExW", reinterpret_cast<void*>(&Counted<kCreateW, LONG, HKEY, LPCWSTR, DWORD, LPWSTR, DWORD, REGSAM,
+                                                          LPSECURITY_ATTRIBUTES, PHKEY, LPDWORD>)},
+    {"RegQueryInfoKeyW", reinterpret_cast<void*>(&Counted<kQueryInfoW, LONG, HKEY, LPWSTR, LPDWORD, LPDWORD, LPDWORD,
+                                                           LPDWORD, LPDWORD, LPDWORD, LPDWORD, LPDWORD, LPDWORD,
+                                                           PFILETIME>)},
+    {"RegEnumKeyExW", reinterpret_cast<void*>(&Counted<kEnumKeyW, LONG, HKEY, DWORD, LPWSTR, LPDWORD, LPDWORD, LPWSTR,
+                                                        LPDWORD, PFILETIME>)},
+    {"RegEnumValueW", reinterpret_cast<void*>(&Counted<kEnumValueW, LONG, HKEY, DWORD, LPWSTR, LPDWORD, LPDWORD,
+                                                          LPDWORD, LPBYTE, LPDWORD>)},
+    {"RegSetValueExW",
+     reinterpret_cast<void*>(&Counted<kSetValueW, LONG, HKEY, LPCWSTR, DWORD, DWORD, const BYTE*, DWORD>)},
+    {"RegDeleteValueW", reinterpret_cast<void*>(&Counted<kDeleteValueW, LONG, HKEY, LPCWSTR>)},
+    {"RegDeleteKeyW", reinterpret_cast<void*>(&Counted<kDeleteKeyW, LONG, HKEY, LPCWSTR>)},
+    {"RegDeleteTreeW", reinterpret_cast<void*>(&Counted<kDeleteTreeW, LONG, HKEY, LPCWSTR>)},
+    // Not imported: the product asks for it by GetProcAddress, whose import
+    // is hooked below.
+    {"NtQueryKey", reinterpret_cast<void*>(&Counted<kNtQueryKey, LONG, HANDLE, int, void*, ULONG, ULONG*>)},
 };
 
-// Walks the import table of advapi32 in this executable and sets each
-// hooked entry to the counting stub (on) or back to the real function.
+FARPROC(WINAPI* g_real_get_proc)(HMODULE, LPCSTR) = nullptr;
+bool g_on = false;
+
+// Hands out the counting stub of a function asked for by name.
+FARPROC WINAPI CountedGetProcAddress(HMODULE module, LPCSTR name) {
+  FARPROC real = g_real_get_proc(module, name);
+  if (!g_on || !real || reinterpret_cast<ULONG_PTR>(name) <= 0xFFFF) return real;
+  for (int f = 0; f < kFnCount; ++f) {
+    if (std::strcmp(name, kHooks[f].name) != 0) continue;
+    g_real[f] = reinterpret_cast<void*>(real);
+    return reinterpret_cast<FARPROC>(kHooks[f].counted);
+  }
+  return real;
+}
+
+// Walks the import tables of advapi32 and kernel32 in this executable and
+// sets each hooked entry to the counting stub (on) or back to the real
+// function.
 void Patch(bool on) {
   BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
   auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
   auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
   const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
   for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
-    if (_stricmp(reinterpret_cast<char*>(base + imp->Name), "advapi32.dll") != 0) continue;
+    const char* dll = reinterpret_cast<char*>(base + imp->Name);
+    const bool advapi = _stricmp(dll, "advapi32.dll") == 0;
+    if (!advapi && _stricmp(dll, "kernel32.dll") != 0) continue;
     auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
     auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
     for (; names->u1.AddressOfData; ++names, ++slots) {
       if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
       const char* name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name;
+      if (!advapi) {
+        if (std::strcmp(name, "GetProcAddress") != 0) continue;
+        DWORD old;
+        VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
+        if (on) {
+          g_real_get_proc = reinterpret_cast<FARPROC(WINAPI*)(HMODULE, LPCSTR)>(slots->u1.Function);
+          slots->u1.Function = reinterpret_cast<ULONG_PTR>(&CountedGetProcAddress);
+        } else if (g_real_get_proc) {
+          slots->u1.Function = reinterpret_cast<ULONG_PTR>(g_real_get_proc);
+        }
+        VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
+        continue;
+      }
       for (int f = 0; f < kFnCount; ++f) {
         if (std::strcmp(name, kHooks[f].name) != 0) continue;
         DWORD old;
@@ -74,8 +127,6 @@ void Patch(bool on) {
     }
   }
 }
-
-bool g_on = false;
 
 }  // namespace
 

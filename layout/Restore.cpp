@@ -1,6 +1,5 @@
 #include "layout/Restore.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "layout/LayoutFile.h"
@@ -56,23 +55,6 @@ void WalkSection(const LineList& lines, const LayoutSection& section, RegistrySt
 
 constexpr int kJwCadKeyItself = -2;
 
-// For each entry, whether another entry's key lies below it.
-std::vector<bool> HasTouchedKeyBelow(const Snapshot& snapshot) {
-  const auto& entries = snapshot.entries();
-  std::vector<std::string> folded;
-  folded.reserve(entries.size());
-  for (const Snapshot::Entry& e : entries) folded.push_back(FoldedPath(e.path));
-  std::vector<std::string> sorted = folded;
-  std::sort(sorted.begin(), sorted.end());
-  std::vector<bool> below(entries.size(), false);
-  for (size_t i = 0; i < entries.size(); ++i) {
-    const std::string prefix = folded[i] + "\\";
-    const auto it = std::lower_bound(sorted.begin(), sorted.end(), prefix);
-    below[i] = it != sorted.end() && it->compare(0, prefix.size(), prefix) == 0;
-  }
-  return below;
-}
-
 }  // namespace
 
 bool ApplyLayout(const LineList& lines, RegistryStore& store) {
@@ -118,7 +100,7 @@ bool RestoreFromFile(const std::string& path, LineList& lines, RestoreTarget& ta
   // later ones, so that a key the walk's path left with values it cannot
   // name keeps them.
   enum class Way : unsigned char { Unvisited, Fast, Walk };
-  const std::vector<bool> nested = HasTouchedKeyBelow(before);
+  const std::vector<bool> nested = before.WithKeysBelow();
   std::vector<Way> way(before.entries().size(), Way::Unvisited);
   std::vector<bool> touched(before.entries().size(), false);
   SectionReader reader(lines);
@@ -137,16 +119,17 @@ bool RestoreFromFile(const std::string& path, LineList& lines, RestoreTarget& ta
       touched[entry] = true;
       const bool exists = !first || e.existed;
       // A key made anew keeps its name as the registry has it.
+      const WideString key_path = before.Path(entry);
       std::string ansi_path;
       if (first) {
         const bool fast = target.fast_path && !nested[entry] &&
                           (!e.existed || (!e.has_subkeys && e.names_survive_ansi && e.parent_opens)) &&
-                          wide.ToAnsi(e.path, ansi_path);
+                          wide.ToAnsi(key_path, ansi_path);
         way[entry] = fast ? Way::Fast : Way::Walk;
       } else if (way[entry] == Way::Fast) {
-        wide.ToAnsi(e.path, ansi_path);
+        wide.ToAnsi(key_path, ansi_path);
       }
-      if (way[entry] == Way::Walk || (exists && !wide.DeleteKey(e.path))) {
+      if (way[entry] == Way::Walk || (exists && !wide.DeleteKey(key_path))) {
         way[entry] = Way::Walk;
         WalkSection(lines, section, target.store, names, first && e.existed ? &e.values : nullptr);
         continue;

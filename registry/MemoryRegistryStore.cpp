@@ -73,7 +73,8 @@ void DumpKey(const Key& key, const std::string& path, bool by_name, std::string&
   std::vector<const Key*> subkeys;
   for (const auto& sub : key.subkeys) subkeys.push_back(sub.get());
   if (by_name) {
-    std::sort(subkeys.begin(), subkeys.end(), [](const Key* a, const Key* b) { return Folded(a->name) < Folded(b->name); });
+    std::sort(subkeys.begin(), subkeys.end(),
+              [](const Key* a, const Key* b) { return Folded(a->name) < Folded(b->name); });
   }
   for (const Key* sub : subkeys) {
     const std::string sub_path = path + "\\" + sub->name;

@@ -75,14 +75,13 @@ bool IsCleanText(const std::string& data, WideString& text) {
   return true;
 }
 
-WideString Quoted(const WideString& s) {
-  WideString out = u"\"";
+void AppendQuoted(WideString& out, const WideString& s) {
+  out += u'"';
   for (char16_t c : s) {
     if (c == u'\\' || c == u'"') out += u'\\';
     out += c;
   }
   out += u'"';
-  return out;
 }
 
 // "hex:" and the bytes, continued over lines as regedit does; `column` is
@@ -173,24 +172,25 @@ bool RegFileWriter::BeginKey(const WideString& path) {
 bool RegFileWriter::Value(const WideValue& value) {
   const bool odd_string = IsStringType(value.type) && value.data.size() % 2 != 0;
   const bool extended = extended_key_ || odd_string || HasLineBreak(value.name);
-  WideString line = extended ? kExtended : WideString();
+  const size_t start = pending_.size();
+  if (extended) pending_ += kExtended;
   if (value.name.empty()) {
-    line += u"@";
+    pending_ += u'@';
   } else if (HasLineBreak(value.name)) {
-    line += HexBytes(u"hex:", Utf16Bytes(value.name), 0, false);
+    pending_ += HexBytes(u"hex:", Utf16Bytes(value.name), 0, false);
   } else {
-    line += Quoted(value.name);
+    AppendQuoted(pending_, value.name);
   }
-  line += u'=';
-  WideString text;
-  if (value.type == kRegSz && IsCleanText(value.data, text)) {
-    line += Quoted(text);
+  pending_ += u'=';
+  if (value.type == kRegSz && IsCleanText(value.data, text_)) {
+    AppendQuoted(pending_, text_);
   } else if (value.type == kRegDword && value.data.size() == 4) {
-    line += u"dword:" + Hex8(DecodeDword(value.data));
+    pending_ += u"dword:";
+    pending_ += Hex8(DecodeDword(value.data));
   } else {
-    line += HexBytes(TypePrefix(value.type), value.data, line.size(), !extended);
+    pending_ += HexBytes(TypePrefix(value.type), value.data, pending_.size() - start, !extended);
   }
-  Line(line);
+  pending_ += u"\r\n";
   return pending_.size() < (1u << 15) || Flush();
 }
 

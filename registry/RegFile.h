@@ -52,6 +52,7 @@ class RegFileWriter {
 
   std::function<bool(std::string_view)> sink_;
   WideString pending_;
+  WideString text_;  // scratch
   uint32_t crc_ = 0;
   bool ok_ = true;
   bool extended_key_ = false;

@@ -1,13 +1,15 @@
 #include "registry/Snapshot.h"
 
 #include <string_view>
+#include <unordered_set>
 
 namespace panestow {
 
 namespace {
 
-// Packed data: numbers as base-128 varints, strings as a length and their
-// bytes, names in UTF-8 (ToUtf8, which keeps lone surrogates).
+// Packed data: numbers as base-128 varints, bytes as their count and
+// themselves. A key is its value count, each value (name id, type, data),
+// its subkey count and each subkey (name in UTF-8, then the key likewise).
 void PutNumber(std::string& out, uint64_t v) {
   while (v >= 0x80) {
     out += static_cast<char>(0x80 | (v & 0x7F));
@@ -21,9 +23,29 @@ void PutBytes(std::string& out, std::string_view bytes) {
   out.append(bytes.data(), bytes.size());
 }
 
-class Unpacker {
+constexpr size_t kBlockSize = 256 * 1024;
+
+WideString Child(const WideString& path, const WideString& name) { return path + u"\\" + name; }
+
+WideString Parent(const WideString& path) {
+  const size_t cut = path.rfind(u'\\');
+  return cut == WideString::npos ? WideString() : path.substr(0, cut);
+}
+
+char Fold(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+uint64_t Hash(std::string_view folded) {
+  uint64_t h = 1469598103934665603ull;
+  for (unsigned char c : folded) h = (h ^ c) * 1099511628211ull;
+  return h;
+}
+
+}  // namespace
+
+class Snapshot::Unpacker {
  public:
-  Unpacker(const std::string& block, size_t at) : data_(block), at_(at) {}
+  Unpacker(const Snapshot& snapshot, const Entry& entry)
+      : names_(snapshot.names_), data_(*snapshot.blocks_[entry.block]), at_(entry.offset) {}
   uint64_t Number() {
     uint64_t v = 0;
     for (int shift = 0;; shift += 7) {
@@ -40,72 +62,66 @@ class Unpacker {
   }
   WideString Name() { return FromUtf8(Bytes()); }
   void Value(WideValue& v) {
+    v.name = names_[static_cast<size_t>(Number())];
     v.type = static_cast<uint32_t>(Number());
-    v.name = Name();
     v.data.assign(Bytes());
   }
 
+  bool Write(RegFileWriter& writer, const WideString& path) {
+    if (!writer.BeginKey(path)) return false;
+    WideValue v;
+    for (uint64_t n = Number(); n > 0; --n) {
+      Value(v);
+      if (!writer.Value(v)) return false;
+    }
+    if (!writer.EndKey()) return false;
+    for (uint64_t n = Number(); n > 0; --n) {
+      const WideString name = Name();
+      if (!Write(writer, Child(path, name))) return false;
+    }
+    return true;
+  }
+
+  void Skip() {
+    WideValue v;
+    for (uint64_t n = Number(); n > 0; --n) Value(v);
+    for (uint64_t n = Number(); n > 0; --n) {
+      Bytes();
+      Skip();
+    }
+  }
+
+  // Sets the values and makes the subkeys of `key`, which is empty.
+  bool Restore(WideRegistry& wide, WideKey& key, const WideString& path) {
+    bool ok = RestoreValues(wide, key);
+    for (uint64_t n = Number(); n > 0; --n) {
+      const WideString child = Child(path, Name());
+      WideKeyPtr sub;
+      if (wide.Create(child, sub)) {
+        ok = Restore(wide, *sub, child) && ok;
+      } else {
+        ok = false;
+        Skip();
+      }
+    }
+    return ok;
+  }
+
+  bool RestoreValues(WideRegistry& wide, WideKey& key) {
+    bool ok = true;
+    WideValue v;
+    for (uint64_t n = Number(); n > 0; --n) {
+      Value(v);
+      ok = wide.SetValue(key, v) && ok;
+    }
+    return ok;
+  }
+
  private:
+  const std::vector<WideString>& names_;
   const std::string& data_;
   size_t at_;
 };
-
-constexpr size_t kBlockSize = 256 * 1024;
-
-WideString Child(const WideString& path, const WideString& name) { return path + u"\\" + name; }
-
-WideString Parent(const WideString& path) {
-  const size_t cut = path.rfind(u'\\');
-  return cut == WideString::npos ? WideString() : path.substr(0, cut);
-}
-
-bool WriteTree(RegFileWriter& writer, const WideString& path, Unpacker& in) {
-  if (!writer.BeginKey(path)) return false;
-  WideValue v;
-  for (uint64_t n = in.Number(); n > 0; --n) {
-    in.Value(v);
-    if (!writer.Value(v)) return false;
-  }
-  if (!writer.EndKey()) return false;
-  for (uint64_t n = in.Number(); n > 0; --n) {
-    const WideString name = in.Name();
-    if (!WriteTree(writer, Child(path, name), in)) return false;
-  }
-  return true;
-}
-
-// Reads past a packed key and its subtree.
-void SkipTree(Unpacker& in) {
-  WideValue v;
-  for (uint64_t n = in.Number(); n > 0; --n) in.Value(v);
-  for (uint64_t n = in.Number(); n > 0; --n) {
-    in.Bytes();
-    SkipTree(in);
-  }
-}
-
-// Sets the values and makes the subkeys of `key` as packed; it is empty.
-bool RestoreTree(WideRegistry& wide, WideKey& key, const WideString& path, Unpacker& in) {
-  bool ok = true;
-  WideValue v;
-  for (uint64_t n = in.Number(); n > 0; --n) {
-    in.Value(v);
-    ok = wide.SetValue(key, v) && ok;
-  }
-  for (uint64_t n = in.Number(); n > 0; --n) {
-    const WideString child = Child(path, in.Name());
-    WideKeyPtr sub;
-    if (wide.Create(child, sub)) {
-      ok = RestoreTree(wide, *sub, child, in) && ok;
-    } else {
-      ok = false;
-      SkipTree(in);
-    }
-  }
-  return ok;
-}
-
-}  // namespace
 
 WideString NormalPath(const WideString& path) {
   WideString out;
@@ -123,40 +139,73 @@ WideString NormalPath(const WideString& path) {
 }
 
 std::string FoldedPath(const WideString& path) {
-  WideString folded = path;
-  for (char16_t& c : folded) {
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-  }
-  return ToUtf8(folded);
+  std::string folded = ToUtf8(path);
+  for (char& c : folded) c = Fold(c);
+  return folded;
 }
 
-bool Snapshot::Exists(WideRegistry& wide, const WideString& path, bool& exists) {
+WideString Snapshot::Path(size_t entry) const {
+  const Entry& e = entries_[entry];
+  return FromUtf8(std::string_view(paths_).substr(e.path, e.path_size));
+}
+
+WideString Snapshot::CreatedRoot(size_t entry) const {
+  const Entry& e = entries_[entry];
+  return FromUtf8(std::string_view(paths_).substr(e.path, e.created_root_size));
+}
+
+int Snapshot::Find(const std::string& folded, size_t& slot) const {
+  if (slots_.empty()) return -1;
+  const size_t mask = slots_.size() - 1;
+  for (slot = Hash(folded) & mask;; slot = (slot + 1) & mask) {
+    const int entry = slots_[slot];
+    if (entry < 0) return -1;
+    const Entry& e = entries_[static_cast<size_t>(entry)];
+    if (e.path_size != folded.size()) continue;
+    bool same = true;
+    for (size_t i = 0; same && i < folded.size(); ++i) same = Fold(paths_[e.path + i]) == folded[i];
+    if (same) return entry;
+  }
+}
+
+void Snapshot::Index(int entry) {
+  // At most half full.
+  if (2 * entries_.size() > slots_.size()) {
+    std::vector<int32_t> old;
+    old.swap(slots_);
+    slots_.assign(old.empty() ? 64 : 2 * old.size(), -1);
+    for (int32_t e : old) {
+      if (e >= 0 && e != entry) Index(e);
+    }
+  }
+  const Entry& e = entries_[static_cast<size_t>(entry)];
+  std::string folded = paths_.substr(e.path, e.path_size);
+  for (char& c : folded) c = Fold(c);
+  size_t slot = 0;
+  Find(folded, slot);
+  slots_[slot] = entry;
+}
+
+uint32_t Snapshot::NameId(const std::string& utf8) {
+  const auto known = name_ids_.find(utf8);
+  if (known != name_ids_.end()) return known->second;
+  const uint32_t id = static_cast<uint32_t>(names_.size());
+  names_.push_back(FromUtf8(utf8));
+  name_ids_.emplace(utf8, id);
+  return id;
+}
+
+bool Snapshot::OpenAbove(WideRegistry& wide, const WideString& path, OpenResult& result) {
   const std::string folded = FoldedPath(path);
-  const auto known = known_exists_.find(folded);
-  if (known != known_exists_.end()) {
-    exists = known->second;
+  const auto known = known_above_.find(folded);
+  if (known != known_above_.end()) {
+    result = known->second;
     return true;
   }
   WideKeyPtr key;
-  const OpenResult r = wide.Open(path, key);
-  if (r == OpenResult::Failed) return false;
-  exists = r != OpenResult::Missing;
-  known_exists_.emplace(folded, exists);
-  return true;
-}
-
-bool Snapshot::Opens(WideRegistry& wide, const WideString& path, bool& opens) {
-  const std::string folded = FoldedPath(path);
-  const auto known = known_opens_.find(folded);
-  if (known != known_opens_.end()) {
-    opens = known->second;
-    return true;
-  }
-  WideKeyPtr key;
-  const OpenResult r = path.empty() ? OpenResult::Denied : wide.Open(path, key);
-  if (r == OpenResult::Failed) return false;
-  opens = r == OpenResult::Opened;
-  known_opens_.emplace(folded, opens);
+  result = wide.Open(path, key);
+  if (result == OpenResult::Failed) return false;
+  known_above_.emplace(folded, result);
   return true;
 }
 
@@ -168,8 +217,8 @@ bool Snapshot::ReadKey(WideRegistry& wide, WideKey& key, const WideString& path,
   for (uint32_t i = 0; i < counts.values; ++i) {
     if (!wide.EnumValue(key, i, v)) return false;
     if (top && entry.names_survive_ansi && !wide.ToAnsi(v.name, ansi_)) entry.names_survive_ansi = false;
+    PutNumber(packing_, NameId(ToUtf8(v.name)));
     PutNumber(packing_, v.type);
-    PutBytes(packing_, ToUtf8(v.name));
     PutBytes(packing_, v.data);
   }
   if (top) {
@@ -201,83 +250,104 @@ bool Snapshot::ReadKey(WideRegistry& wide, WideKey& key, const WideString& path,
 }
 
 bool Snapshot::Add(WideRegistry& wide, const WideString& raw_path, int& entry) {
-  const WideString path = NormalPath(raw_path);
-  const std::string folded = FoldedPath(path);
-  const auto known = by_path_.find(folded);
-  if (known != by_path_.end()) {
-    entry = known->second;
+  WideString path = NormalPath(raw_path);
+  size_t slot = 0;
+  const int known = Find(FoldedPath(path), slot);
+  if (known >= 0) {
+    entry = entries_[static_cast<size_t>(known)].touched ? known : kNotTouched;
     return true;
   }
   WideKeyPtr key;
   const OpenResult r = wide.Open(path, key);
   if (r == OpenResult::Failed) return false;
+  Entry e;
+  WideString created_root;
   if (r == OpenResult::Denied) {
     // The operation cannot open it either, and leaves it alone.
-    by_path_.emplace(folded, kNotTouched);
-    entry = kNotTouched;
-    return true;
-  }
-  Entry e;
-  e.path = path;
-  Where where;
-  if (r == OpenResult::Opened) {
+    e.touched = false;
+  } else if (r == OpenResult::Opened) {
     e.existed = true;
     // The key as the registry names it, which the file of an undo and a
     // key made anew must keep.
     WideString name;
     if (!wide.KeyName(*key, name)) return false;
     const WideString above = Parent(path);
-    e.path = above.empty() ? name : above + u"\\" + name;
-    if (!Opens(wide, above, e.parent_opens)) return false;
+    path = above.empty() ? name : above + u"\\" + name;
+    OpenResult parent = OpenResult::Denied;
+    if (!above.empty() && !OpenAbove(wide, above, parent)) return false;
+    e.parent_opens = parent == OpenResult::Opened;
     packing_.clear();
     if (!ReadKey(wide, *key, path, true, e)) return false;
     if (blocks_.empty() || blocks_.back()->size() + packing_.size() > blocks_.back()->capacity()) {
       blocks_.push_back(std::make_unique<std::string>());
       blocks_.back()->reserve(packing_.size() > kBlockSize ? packing_.size() : kBlockSize);
     }
-    where.block = static_cast<uint32_t>(blocks_.size() - 1);
-    where.offset = static_cast<uint32_t>(blocks_.back()->size());
+    e.block = static_cast<uint32_t>(blocks_.size() - 1);
+    e.offset = static_cast<uint32_t>(blocks_.back()->size());
     blocks_.back()->append(packing_);
-    for (WideString above = Parent(path); !above.empty(); above = Parent(above)) {
-      if (!known_exists_.emplace(FoldedPath(above), true).second) break;
-    }
   } else {
     // Missing: what the operation creates reaches up to the topmost key
     // along the path that is missing too.
-    e.created_root = path;
-    const std::string highest = FoldedPath(highest_);
-    for (WideString above = Parent(path); !above.empty() && FoldedPath(e.created_root) != highest;
+    created_root = path;
+    for (WideString above = Parent(path); !above.empty() && FoldedPath(created_root) != highest_;
          above = Parent(above)) {
-      bool exists = false;
-      if (!Exists(wide, above, exists)) return false;
-      if (exists) break;
-      e.created_root = above;
+      OpenResult r_above;
+      if (!OpenAbove(wide, above, r_above)) return false;
+      if (r_above != OpenResult::Missing) break;
+      created_root = above;
     }
   }
-  entry = static_cast<int>(entries_.size());
-  entries_.push_back(std::move(e));
-  where_.push_back(where);
-  by_path_.emplace(folded, entry);
+  const std::string utf8 = ToUtf8(path);
+  e.path = static_cast<uint32_t>(paths_.size());
+  e.path_size = static_cast<uint32_t>(utf8.size());
+  e.created_root_size = static_cast<uint32_t>(ToUtf8(created_root).size());
+  paths_ += utf8;
+  entries_.push_back(e);
+  const int index = static_cast<int>(entries_.size() - 1);
+  Index(index);
+  entry = e.touched ? index : kNotTouched;
   return true;
+}
+
+std::vector<bool> Snapshot::WithKeysBelow() const {
+  // Each key above an entry's, by the hash of its folded path: an entry
+  // whose own path is among them has a key below it (or shares a hash).
+  std::unordered_set<uint64_t> above;
+  for (const Entry& e : entries_) {
+    if (!e.touched) continue;
+    std::string folded = paths_.substr(e.path, e.path_size);
+    for (char& c : folded) c = Fold(c);
+    for (size_t cut = folded.rfind('\\'); cut != std::string::npos && cut > 0; cut = folded.rfind('\\', cut - 1)) {
+      if (!above.insert(Hash(std::string_view(folded).substr(0, cut))).second) break;
+    }
+  }
+  std::vector<bool> below(entries_.size(), false);
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    std::string folded = paths_.substr(entries_[i].path, entries_[i].path_size);
+    for (char& c : folded) c = Fold(c);
+    below[i] = above.count(Hash(folded)) != 0;
+  }
+  return below;
 }
 
 bool Snapshot::Whole() const {
   for (const Entry& e : entries_) {
-    if (!e.whole) return false;
+    if (e.touched && !e.whole) return false;
   }
   return true;
 }
 
 bool Snapshot::Write(RegFileWriter& writer) const {
   for (const Entry& e : entries_) {
-    if (e.existed && (!e.whole || !e.parent_opens)) return false;
+    if (e.touched && e.existed && (!e.whole || !e.parent_opens)) return false;
   }
   for (size_t i = 0; i < entries_.size(); ++i) {
     const Entry& e = entries_[i];
-    if (!writer.DeleteKey(e.existed ? e.path : e.created_root)) return false;
+    if (!e.touched) continue;
+    if (!writer.DeleteKey(e.existed ? Path(i) : CreatedRoot(i))) return false;
     if (!e.existed) continue;
-    Unpacker in(*blocks_[where_[i].block], where_[i].offset);
-    if (!WriteTree(writer, e.path, in)) return false;
+    Unpacker in(*this, e);
+    if (!in.Write(writer, Path(i))) return false;
   }
   return true;
 }
@@ -285,20 +355,21 @@ bool Snapshot::Write(RegFileWriter& writer) const {
 bool Snapshot::RollBack(WideRegistry& wide, const std::vector<bool>* only, bool subtrees) const {
   bool ok = true;
   for (size_t i = 0; i < entries_.size(); ++i) {
-    if (only && !(*only)[i]) continue;
     const Entry& e = entries_[i];
+    if (!e.touched || (only && !(*only)[i])) continue;
     if (!e.existed) {
-      ok = wide.DeleteTree(e.created_root) && ok;
+      ok = wide.DeleteTree(CreatedRoot(i)) && ok;
       continue;
     }
+    const WideString path = Path(i);
     WideKeyPtr key;
-    if (!wide.Create(e.path, key)) {
+    if (!wide.Create(path, key)) {
       ok = false;
       continue;
     }
-    Unpacker in(*blocks_[where_[i].block], where_[i].offset);
+    Unpacker in(*this, e);
     if (subtrees && e.whole) {
-      ok = wide.Empty(*key) && RestoreTree(wide, *key, e.path, in) && ok;
+      ok = wide.Empty(*key) && in.Restore(wide, *key, path) && ok;
       continue;
     }
     // Its values only: every one it holds now goes, then the snapshot's
@@ -313,10 +384,7 @@ bool Snapshot::RollBack(WideRegistry& wide, const std::vector<bool>* only, bool 
     }
     ok = listed && ok;
     for (const WideString& name : names) ok = wide.DeleteValue(*key, name) && ok;
-    for (uint64_t n = in.Number(); n > 0; --n) {
-      in.Value(v);
-      ok = wide.SetValue(*key, v) && ok;
-    }
+    ok = in.RestoreValues(wide, *key) && ok;
   }
   return ok;
 }

@@ -5,9 +5,9 @@
 // For each key: whether it existed, and for a missing one the topmost key
 // along its path that was missing too (what the operation will create);
 // every value of an existing key with its name, type and bytes, in
-// enumeration order; and its subkeys, whole. The values and subtrees are
-// packed a few bytes a value, so that even a layout near the line list's
-// capacity stays small in memory.
+// enumeration order; and its subkeys, whole. Values are packed a few bytes
+// each, their names kept once however many keys share them, so that even
+// a layout near the line list's capacity stays small in memory.
 #pragma once
 
 #include <cstdint>
@@ -29,14 +29,20 @@ std::string FoldedPath(const WideString& path);
 class Snapshot {
  public:
   struct Entry {
-    WideString path;           // parts from the root of HKEY_CURRENT_USER, the key's own as the registry names it
+    bool touched = true;             // false: it cannot be opened for all access and is left alone
     bool existed = false;
-    WideString created_root;   // missing: the topmost missing key along the path
-    bool has_subkeys = false;  // existed: it had subkeys
-    uint32_t values = 0;       // existed: how many values it had
-    bool parent_opens = false; // existed: the key above it opens for all access, so it can be made anew
-    bool whole = true;         // existed: every key of its subtree could be read
-    bool names_survive_ansi = true;  // existed: the ANSI functions can name each value
+    bool has_subkeys = false;        // existed: it had subkeys
+    bool parent_opens = false;       // existed: the key above it opens for all access, so it can be made anew
+    bool whole = true;               // existed: every key of its subtree could be read
+    bool names_survive_ansi = true;  // existed: the ANSI functions can name each of its values
+    uint32_t values = 0;             // existed: how many values it had
+   private:
+    friend class Snapshot;
+    uint32_t path = 0;               // where its path lies in paths_ (UTF-8)
+    uint32_t path_size = 0;
+    uint32_t created_root_size = 0;  // missing: the length of the path's part that is created
+    uint32_t block = 0;              // existed: where its values and subtree lie
+    uint32_t offset = 0;
   };
 
   static constexpr int kNotTouched = -1;
@@ -44,7 +50,7 @@ class Snapshot {
   // `highest`: no key above it counts as created by the operation (the
   // parts of a path above it are taken to be there), so that nothing above
   // it is ever deleted again.
-  explicit Snapshot(WideString highest = WideString()) : highest_(NormalPath(highest)) {}
+  explicit Snapshot(WideString highest = WideString()) : highest_(FoldedPath(NormalPath(highest))) {}
 
   // The entry of `path` (empty parts of it skipped), read now when the key
   // is new to the snapshot; kNotTouched when the key exists but cannot be
@@ -54,6 +60,14 @@ class Snapshot {
   bool Add(WideRegistry& wide, const WideString& path, int& entry);
 
   const std::vector<Entry>& entries() const { return entries_; }
+  // The entry's path, its key's own name as the registry has it; for a
+  // missing key, the topmost key along the path that was missing too.
+  WideString Path(size_t entry) const;
+  WideString CreatedRoot(size_t entry) const;
+
+  // For each entry, whether another touched entry's key lies below it (some
+  // may be marked so that have none, never the other way round).
+  std::vector<bool> WithKeysBelow() const;
 
   // True when every entry's subtree could be read whole.
   bool Whole() const;
@@ -75,20 +89,23 @@ class Snapshot {
   bool RollBack(WideRegistry& wide, const std::vector<bool>* only, bool subtrees) const;
 
  private:
-  struct Where {
-    uint32_t block = 0;
-    uint32_t offset = 0;
-  };
+  class Unpacker;
   bool ReadKey(WideRegistry& wide, WideKey& key, const WideString& path, bool top, Entry& entry);
-  bool Exists(WideRegistry& wide, const WideString& path, bool& exists);
-  bool Opens(WideRegistry& wide, const WideString& path, bool& opens);
+  // How a key above an entry's opens, asked once for each.
+  bool OpenAbove(WideRegistry& wide, const WideString& path, OpenResult& result);
+  // The entry whose folded path is `folded`, or -1; `slot` is where it is or
+  // would go.
+  int Find(const std::string& folded, size_t& slot) const;
+  void Index(int entry);
+  uint32_t NameId(const std::string& utf8);
 
-  WideString highest_;
+  std::string highest_;  // folded
   std::vector<Entry> entries_;
-  std::vector<Where> where_;  // each entry's packed values and subtree
-  std::unordered_map<std::string, int> by_path_;        // folded path -> entry
-  std::unordered_map<std::string, bool> known_exists_;  // folded path -> exists
-  std::unordered_map<std::string, bool> known_opens_;   // folded path -> opens for all access
+  std::string paths_;                 // every entry's path, UTF-8, one after another
+  std::vector<int32_t> slots_;        // entries by folded path: open addressing, -1 for free
+  std::vector<WideString> names_;     // value names, each once
+  std::unordered_map<std::string, uint32_t> name_ids_;
+  std::unordered_map<std::string, OpenResult> known_above_;  // folded path -> how it opens
   // Packed data, in blocks that never move once written.
   std::vector<std::unique_ptr<std::string>> blocks_;
   std::string packing_;

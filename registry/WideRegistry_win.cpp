@@ -38,7 +38,13 @@ class WinWideRegistry : public WideRegistry {
 
   bool ToAnsi(const WideString& wide, std::string& ansi) override {
     ansi.clear();
-    if (wide.empty()) return true;
+    // ASCII, the most of names, is the same in every ANSI code page.
+    bool ascii = true;
+    for (char16_t c : wide) ascii = ascii && c < 0x80;
+    if (ascii) {
+      for (char16_t c : wide) ansi += static_cast<char>(c);
+      return true;
+    }
     BOOL lossy = FALSE;
     const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, W(wide), static_cast<int>(wide.size()), nullptr,
                                       0, nullptr, &lossy);
@@ -74,7 +80,7 @@ class WinWideRegistry : public WideRegistry {
   bool KeyName(WideKey& key, WideString& name) override {
     // The registry's own call for it; RegQueryInfoKey does not tell.
     using NtQueryKeyFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    static const NtQueryKeyFn query = reinterpret_cast<NtQueryKeyFn>(
+    const NtQueryKeyFn query = reinterpret_cast<NtQueryKeyFn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryKey")));
     struct BasicInformation {  // KEY_BASIC_INFORMATION
       LARGE_INTEGER last_write;

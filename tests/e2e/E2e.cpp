@@ -21,7 +21,9 @@ std::string JwCadSubkeyPath(const std::string& subkey) { return std::string(kJwC
 
 std::string Shown(DWORD type, const std::string& data) {
   if (type == REG_SZ) return "REG_SZ " + data.substr(0, data.find('\0'));
-  if (type == REG_DWORD && data.size() == 4) return "REG_DWORD " + std::to_string(static_cast<int32_t>(DecodeDword(data)));
+  if (type == REG_DWORD && data.size() == 4) {
+    return "REG_DWORD " + std::to_string(static_cast<int32_t>(DecodeDword(data)));
+  }
   return "type " + std::to_string(type);
 }
 

@@ -186,8 +186,8 @@ TEST_F(SafetyNetTest, ARestoreThatFailsAtAnyRegistryCallLeavesTheRegistryAsItWas
   // The faults met the snapshot, the fast path, the walk's path and the
   // writes.
   EXPECT_GT(failed_runs, 20);
-  for (const char* op : {"WideOpen", "WideKeyName", "WideCounts", "WideEnumValue", "WideEnumSubkey", "ListValues", "WriteText",
-                         "WriteNumber"}) {
+  for (const char* op : {"WideOpen", "WideKeyName", "WideCounts", "WideEnumValue", "WideEnumSubkey", "ListValues",
+                         "WriteText", "WriteNumber"}) {
     EXPECT_EQ(failed_in.count(op), 1u) << op;
   }
 }
