@@ -146,12 +146,13 @@ bool ProductCapture(const std::string& path) {
   return CaptureToFile(*store, lines, path);
 }
 
-// The product's restore, as the main window runs it.
-bool ProductRestore(const std::string& path) {
+// The product's restore, as the main window runs it; without the undo
+// file, to tell its share.
+bool ProductRestore(const std::string& path, bool undo_file = true) {
   LineList lines;
   RegistryStorePtr store = NewWinRegistryStore();
   WideRegistryPtr wide = NewWinWideRegistry();
-  RestoreTarget target{*store, *wide, PlatformFiles(), ReplaceExtension(path, ".undo.reg")};
+  RestoreTarget target{*store, *wide, PlatformFiles(), undo_file ? ReplaceExtension(path, ".undo.reg") : ""};
   return RestoreFromFile(path, lines, target);
 }
 
@@ -247,6 +248,7 @@ void BenchRestore(DataSet& d, const Options& o, int rounds) {
                   return r.started && r.exit_code == 0;
                 },
                 true});
+  vs.push_back({"  product without its undo file", [&] { return ProductRestore(d.rg, false); }});
   vs.push_back({"  reg import alone ([-key] + values)", [&] {
                   const ProcessResult r = RunProcess(std::string(kRegExe) + " import \"" + d.reg + "\"");
                   return r.started && r.exit_code == 0;

@@ -45,12 +45,18 @@ void SetDword(const std::string& subkey, const char* name, DWORD value) {
   RegCloseKey(key);
 }
 
-void Shot(const char* name, HWND window) {
+// A picture of `window`, and of `also` with it when given (the window's
+// open menu).
+void Shot(const char* name, HWND window, HWND also = nullptr) {
   if (!window) Fail(std::string("no window for ") + name);
   // Painted in full before the picture is taken.
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   automation::Sync(window);
-  const RECT rc = automation::WindowRect(window);
+  RECT rc = automation::WindowRect(window);
+  if (also) {
+    const RECT more = automation::WindowRect(also);
+    UnionRect(&rc, &rc, &more);
+  }
   std::printf("shot %s %ld %ld %ld %ld\n", name, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
   std::fflush(stdout);
   std::string reply;
@@ -85,7 +91,7 @@ void DeleteJwCadKey() {
   RegDeleteKeyA(HKEY_CURRENT_USER, panestow::kJwCadKeyPath);
 }
 
-void Walk(const panestow::test::ScratchDir& dir) {
+void Walk(const panestow::test::ScratchDir& dir, const std::string& fakecad) {
   const std::string exe = dir / "panestow.exe";
   DeleteJwCadKey();
   SetDword("Dialog", "Left", 120);
@@ -137,6 +143,37 @@ void Walk(const panestow::test::ScratchDir& dir) {
   Answer(dialog, kOk);
   Shot("main-window-restored", main);
 
+  // The system menu, whose last item takes that restore back.
+  PostMessageA(main, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+  HWND menu = nullptr;
+  automation::WaitUntil(
+      [&] {
+        const auto menus = automation::TopWindows(app.Id(), "#32768", nullptr, true);
+        menu = menus.empty() ? nullptr : menus.front();
+        return menu != nullptr;
+      },
+      kTimeoutMs, app.Handle());
+  if (!menu) Fail("the system menu did not open");
+  Shot("system-menu-undo", main, menu);
+  PostMessageA(main, WM_CANCELMODE, 0, 0);
+  automation::WaitUntil([&] { return !IsWindowVisible(menu); }, kTimeoutMs, app.Handle());
+
+  // The warning, with a stand-in for Jw_cad running as Jw_win.exe.
+  const std::string cad_folder = dir / "jww";
+  CreateDirectoryA(cad_folder.c_str(), nullptr);
+  const std::string cad = cad_folder + "\\Jw_win.exe";
+  if (!CopyFileA(fakecad.c_str(), cad.c_str(), FALSE)) Fail("cannot copy " + fakecad);
+  automation::Process jwcad;
+  if (!jwcad.Start(cad, "--stay", cad_folder)) Fail("cannot start " + cad);
+  const std::string cad_log = cad_folder + "\\Jw_win.log";
+  automation::WaitUntil([&] { return GetFileAttributesA(cad_log.c_str()) != INVALID_FILE_ATTRIBUTES; }, kTimeoutMs);
+  ClickRestore(main, 1);
+  dialog = NextDialog();
+  Shot("dialog-jwcad-running", dialog);
+  Answer(dialog, kNo);
+  TerminateProcess(jwcad.Handle(), 0);
+  jwcad.WaitExit(kTimeoutMs);
+
   Click(main, kMainClose);
   if (!app.WaitExit(kTimeoutMs)) Fail("panestow.exe did not end");
 }
@@ -151,7 +188,10 @@ int main(int argc, char** argv) {
   if (!panestow::test::InTestSandbox()) Fail(panestow::test::NotInSandboxMessage());
   panestow::test::ScratchDir dir;
   if (!CopyFileA(argv[1], (dir / "panestow.exe").c_str(), FALSE)) Fail(std::string("cannot copy ") + argv[1]);
-  Walk(dir);
+  // The stand-in for Jw_cad lies beside panestow.exe in the build.
+  std::string fakecad = argv[1];
+  fakecad = fakecad.substr(0, fakecad.find_last_of("\\/") + 1) + "fakecad.exe";
+  Walk(dir, fakecad);
   DeleteJwCadKey();
   return 0;
 }
