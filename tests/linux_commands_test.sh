@@ -39,12 +39,7 @@ cleanup() {
 trap cleanup EXIT
 wine_ja() { LC_ALL=ja_JP.UTF-8 wine "$@" </dev/null 9>&-; }
 
-fail=0
-check() {  # check WHAT COMMAND...
-  what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAIL: $what" >&2; fail=1; fi
-}
+. "$source/tests/common/check.sh"
 
 sed -n '/^<!-- tests\/linux_commands_test.sh /,/^```$/p' "$source/README.md" | sed '1,2d;$d' >"$work/commands.sh"
 echo "the README's commands:"

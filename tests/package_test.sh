@@ -13,12 +13,7 @@ source=$(cd "$2" && pwd)
 version=$3
 zip="$build/panestow-$version-win64.zip"
 
-fail=0
-check() {  # check WHAT COMMAND...
-  what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAIL: $what" >&2; fail=1; fi
-}
+. "$source/tests/common/check.sh"
 
 rm -f "$zip"
 cmake --build "$build" --target package >/dev/null

@@ -24,12 +24,7 @@ if [ ! -f "$prefix/drive_c/panestow-test-sandbox" ]; then
   exit 1
 fi
 
-fail=0
-check() {  # check WHAT COMMAND...
-  what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAIL: $what" >&2; fail=1; fi
-}
+. "$source/tests/common/check.sh"
 
 # Shift-JIS bytes of a UTF-8 text, as a file.
 sjis() { printf '%s' "$1" | iconv -f UTF-8 -t CP932 >"$2"; }
