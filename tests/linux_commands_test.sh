@@ -20,9 +20,8 @@ work="$build/linux-commands"
 rm -rf "$work"
 mkdir -p "$work/home" "$work/cwd/tools"
 
-# The sandbox's display; nothing else of the sandbox.
-DISPLAY=$("$source/tools/wine-sandbox" "$build/wine-sandbox" env | sed -n 's/^DISPLAY=//p')
-export DISPLAY
+. "$source/tests/common/check.sh"
+. "$source/tests/common/display.sh"
 export HOME="$work/home"
 export XDG_DATA_HOME="$HOME/.local/share"
 export WINEPREFIX="$HOME/.wine"
@@ -34,12 +33,12 @@ case "$WINEPREFIX" in
 esac
 cleanup() {
   wineserver -k 2>/dev/null || true
+  stop_display
   rm -rf "$work"
 }
 trap cleanup EXIT
+start_display
 wine_ja() { LC_ALL=ja_JP.UTF-8 wine "$@" </dev/null 9>&-; }
-
-. "$source/tests/common/check.sh"
 
 sed -n '/^<!-- tests\/linux_commands_test.sh /,/^```$/p' "$source/README.md" | sed '1,2d;$d' >"$work/commands.sh"
 echo "the README's commands:"

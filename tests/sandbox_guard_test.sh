@@ -12,13 +12,14 @@ work=$build/unmarked-prefix
 rm -rf "$work"
 mkdir -p "$work/prefix"
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-DISPLAY=$("$source/tools/wine-sandbox" "$build/wine-sandbox" env | sed -n 's/^DISPLAY=//p')
-export DISPLAY
+. "$source/tests/common/display.sh"
 cleanup() {
   wineserver -k 2>/dev/null || true
+  stop_display
   rm -rf "$work"
 }
 trap cleanup EXIT
+start_display
 wine_ja() { LC_ALL=ja_JP.UTF-8 wine "$@" </dev/null 9>&-; }
 
 # Every stream of the server and of Wine's services goes to /dev/null, or
