@@ -21,7 +21,7 @@ rm -rf "$work"
 mkdir -p "$work/home" "$work/cwd/tools"
 
 . "$source/tests/common/check.sh"
-. "$source/tests/common/display.sh"
+. "$source/tests/common/own-prefix.sh"
 export HOME="$work/home"
 export XDG_DATA_HOME="$HOME/.local/share"
 export WINEPREFIX="$HOME/.wine"
@@ -31,13 +31,7 @@ case "$WINEPREFIX" in
   "$build"/*) ;;
   *) echo "refusing to run: the prefix $WINEPREFIX is not in the build tree" >&2; exit 1 ;;
 esac
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  stop_display
-  rm -rf "$work"
-}
-trap cleanup EXIT
-start_display
+own_prefix "$work"
 wine_ja() { LC_ALL=ja_JP.UTF-8 wine "$@" </dev/null 9>&-; }
 
 sed -n '/^<!-- tests\/linux_commands_test.sh /,/^```$/p' "$source/README.md" | sed '1,2d;$d' >"$work/commands.sh"
@@ -45,12 +39,6 @@ echo "the README's commands:"
 cat "$work/commands.sh"
 grep -q 'J1' "$work/commands.sh" || { echo "FAIL: no commands found in the README" >&2; exit 1; }
 
-# The prefix, made with every stream of the server and of Wine's services
-# redirected: inherited, they would keep the test runner's pipes open.
-mkdir -p "$WINEPREFIX"
-wineserver -p </dev/null >/dev/null 2>&1 9>&-
-wine_ja wineboot -i >/dev/null 2>&1
-wine_ja reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 drive_c="$WINEPREFIX/drive_c"
 mkdir -p "$drive_c/JWW" "$drive_c/Tools/Panestow"
 cp "$build/fakecad.exe" "$drive_c/JWW/Jw_win.exe"
