@@ -12,19 +12,10 @@ work=$build/unmarked-prefix
 rm -rf "$work"
 mkdir -p "$work/prefix"
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-DISPLAY=$("$source/tools/wine-sandbox" "$build/wine-sandbox" env | sed -n 's/^DISPLAY=//p')
-export DISPLAY
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. "$source/tests/common/own-prefix.sh"
+own_prefix "$work"
 wine_ja() { LC_ALL=ja_JP.UTF-8 wine "$@" </dev/null 9>&-; }
 
-# Every stream of the server and of Wine's services goes to /dev/null, or
-# they would hold the test runner's pipes open.
-wineserver -p </dev/null >/dev/null 2>&1 9>&-
-wine_ja wineboot -i >/dev/null 2>&1
 wine_ja reg add 'HKCU\Software\Jw_cad\jw_win\Dialog' /v Left /t REG_DWORD /d 77 /f >/dev/null 2>&1
 
 fail=0

@@ -101,6 +101,22 @@ void SetControlFill(HWND control, Fill fill) {
   SetWindowLongPtrA(control, GWLP_USERDATA, data);
 }
 
+// Answers WM_CTLCOLORSTATIC for a label or shape of a table; 0 for other
+// controls.
+LRESULT ControlColors(HDC dc, HWND control) {
+  const LONG_PTR data = GetWindowLongPtrA(control, GWLP_USERDATA);
+  if (((data >> 32) & 1) != 1) return 0;
+  const Fill fill{((data >> 33) & 1) != 0, static_cast<COLORREF>(data & 0xFFFFFFFF)};
+  SetBkColor(dc, ColorOf(fill));
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  return reinterpret_cast<LRESULT>(BrushOf(fill));
+}
+
+BOOL CALLBACK TellSystemColorChange(HWND child, LPARAM) {
+  SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+  return TRUE;
+}
+
 }  // namespace
 
 COLORREF ColorOf(Fill fill) { return fill.system ? GetSysColor(static_cast<int>(fill.value)) : fill.value; }
@@ -148,7 +164,9 @@ void RegisterWindowClass(HINSTANCE instance, const WindowSpec& spec, WNDPROC pro
   wc.hInstance = instance;
   wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = GetSysColorBrush(COLOR_BACKGROUND);
+  // The colour's index, not a brush: looked up at each erase, it follows a
+  // change of the system colours.
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BACKGROUND + 1));
   wc.lpszClassName = spec.class_name;
   RegisterClassExA(&wc);
 }
@@ -233,13 +251,37 @@ void LayOutDocked(HWND window, const ControlSpec* const* specs, const HWND* cont
   }
 }
 
-LRESULT ControlColors(HDC dc, HWND control) {
-  const LONG_PTR data = GetWindowLongPtrA(control, GWLP_USERDATA);
-  if (((data >> 32) & 1) != 1) return 0;
-  const Fill fill{((data >> 33) & 1) != 0, static_cast<COLORREF>(data & 0xFFFFFFFF)};
-  SetBkColor(dc, ColorOf(fill));
-  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-  return reinterpret_cast<LRESULT>(BrushOf(fill));
+bool FocusKeeper::Handle(HWND window, UINT msg, WPARAM wp) {
+  if (msg == WM_ACTIVATE && LOWORD(wp) == WA_INACTIVE) {
+    // A focus that already left the window (it went with a disabling)
+    // leaves the kept control as it was.
+    HWND focus = GetFocus();
+    if (focus && IsChild(window, focus)) control_ = focus;
+    return false;
+  }
+  // Activated while minimized, the window keeps the focus itself.
+  const bool takes_focus = (msg == WM_ACTIVATE && HIWORD(wp) == 0) || msg == WM_SETFOCUS;
+  if (!takes_focus || !control_ || !IsChild(window, control_) || !IsWindowEnabled(control_)) return false;
+  SetFocus(control_);
+  return true;
+}
+
+bool AnswerCommonMessage(HWND window, FocusKeeper& focus, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  result = 0;
+  switch (msg) {
+    case WM_CTLCOLORSTATIC:
+      result = ControlColors(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+      return result != 0;
+    case WM_ACTIVATE:
+    case WM_SETFOCUS:
+      return focus.Handle(window, msg, wp);
+    case WM_SYSCOLORCHANGE:
+      // Common controls learn of it only from their parent.
+      EnumChildWindows(window, TellSystemColorChange, 0);
+      RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+      return true;
+  }
+  return false;
 }
 
 void MoveControl(HWND control, const Rect& r) { MoveWindow(control, r.left, r.top, r.width, r.height, TRUE); }

@@ -156,9 +156,25 @@ class Controls {
   std::vector<HWND> controls_;
 };
 
-// Answers WM_CTLCOLORSTATIC for a label or shape of a table; 0 for other
-// controls.
-LRESULT ControlColors(HDC dc, HWND control);
+// A window's focused control, kept while the window is inactive and given
+// back when it is active again, as the dialog manager does for dialogs: a
+// keyboard user goes on where they were after a dialog or another program.
+class FocusKeeper {
+ public:
+  // The control to focus when the window is next activated.
+  void Set(HWND control) { control_ = control; }
+  // Serves `window`'s WM_ACTIVATE and WM_SETFOCUS; true when it answered
+  // the message itself (with 0).
+  bool Handle(HWND window, UINT msg, WPARAM wp);
+
+ private:
+  HWND control_ = nullptr;
+};
+
+// The messages both windows answer alike: their labels' and shapes'
+// colours, the focus kept across activations, and a change of the system
+// colours. True when `msg` was answered, with the answer in `result`.
+bool AnswerCommonMessage(HWND window, FocusKeeper& focus, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
 void MoveControl(HWND control, const Rect& r);
 

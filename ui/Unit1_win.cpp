@@ -94,6 +94,7 @@ void MainWindow::LayOut() {
 void MainWindow::ShowFirst() {
   Guarded(hwnd_, [&] { form_.FormShow(); });
   if (!hwnd_) return;
+  focus_.Set(controls_[kButtonClose]);
   ShowWindow(hwnd_, SW_SHOW);
   UpdateWindow(hwnd_);
   SetFocus(controls_[kButtonClose]);
@@ -208,6 +209,8 @@ void MainWindow::ShellExec(const std::string& verb, const std::string& file, con
 
 LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   HWND hwnd = hwnd_;
+  LRESULT result;
+  if (AnswerCommonMessage(hwnd, focus_, msg, wp, lp, result)) return result;
   switch (msg) {
     case WM_CREATE: {
       controls_.Create(hwnd);
@@ -235,9 +238,6 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if (HIWORD(wp) == BN_CLICKED) Guarded(hwnd, [&] { controls_.Click(form_, LOWORD(wp)); });
       return 0;
-    case WM_CTLCOLORSTATIC:
-      if (LRESULT brush = ControlColors(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp))) return brush;
-      break;
     case WM_CLOSE:
       Guarded(hwnd, [&] { form_.FormClose(); });
       DestroyWindow(hwnd);

@@ -66,6 +66,7 @@ class MainWindow : public Form1Host {
   SaveWindow save_window_;
   TForm1 form_;
   Controls<TForm1> controls_;
+  FocusKeeper focus_;
   HWND hwnd_ = nullptr;
 };
 

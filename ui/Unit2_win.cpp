@@ -93,6 +93,7 @@ void SaveWindow::ShowModal() {
   // restores from the command line never needs them.
   if (!controls_.Created()) CreateControls();
   modal_ = true;
+  focus_.Set(TitleEdit(1));
   EnableWindow(owner_, FALSE);
   // Shown as it was last placed, also when it was closed minimized.
   ShowWindow(hwnd_, SW_SHOWNORMAL);
@@ -168,6 +169,8 @@ void SaveWindow::OnTitleChange(int slot, HWND edit) {
 
 LRESULT SaveWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   HWND hwnd = hwnd_;
+  LRESULT result;
+  if (AnswerCommonMessage(hwnd, focus_, msg, wp, lp, result)) return result;
   switch (msg) {
     case WM_COMMAND: {
       const int id = LOWORD(wp);
@@ -178,9 +181,6 @@ LRESULT SaveWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       }
       return 0;
     }
-    case WM_CTLCOLORSTATIC:
-      if (LRESULT brush = ControlColors(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp))) return brush;
-      break;
     case WM_CLOSE:
       // The close box ends the modal run, like the close button.
       form_.Button5Click();

@@ -49,6 +49,7 @@ class SaveWindow : public Form2Host {
 
   TForm2 form_;
   Controls<TForm2> controls_;
+  FocusKeeper focus_;
   HWND hwnd_ = nullptr;
   HWND owner_ = nullptr;
   // The titles until the edits exist; then each edit's text before its

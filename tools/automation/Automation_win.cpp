@@ -177,21 +177,34 @@ HWND FindChildById(HWND parent, int id) {
 
 bool Click(HWND button) { return button && PostMessageA(button, BM_CLICK, 0, 0); }
 
-bool PressKey(HWND window, UINT vk) {
+HWND FocusedControl(HWND window) {
   GUITHREADINFO info = {};
   info.cbSize = sizeof info;
-  HWND target = window;
   const DWORD thread = GetWindowThreadProcessId(window, nullptr);
-  if (GetGUIThreadInfo(thread, &info) && info.hwndFocus &&
-      (info.hwndFocus == window || IsChild(window, info.hwndFocus))) {
-    target = info.hwndFocus;
-  }
+  if (!GetGUIThreadInfo(thread, &info) || !info.hwndFocus || !IsChild(window, info.hwndFocus)) return nullptr;
+  return info.hwndFocus;
+}
+
+namespace {
+
+bool PostKey(HWND window, UINT down_msg, UINT up_msg, LPARAM flags, UINT vk) {
+  HWND focus = FocusedControl(window);
+  HWND target = focus ? focus : window;
   const UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
   // Repeat count 1 and the scan code; a release also carries the previous
   // key state and the transition bit.
-  const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
+  const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16) | flags;
   const LPARAM up = down | (static_cast<LPARAM>(3) << 30);
-  return PostMessageA(target, WM_KEYDOWN, vk, down) && PostMessageA(target, WM_KEYUP, vk, up);
+  return PostMessageA(target, down_msg, vk, down) && PostMessageA(target, up_msg, vk, up);
+}
+
+}  // namespace
+
+bool PressKey(HWND window, UINT vk) { return PostKey(window, WM_KEYDOWN, WM_KEYUP, 0, vk); }
+
+bool PressAltKey(HWND window, UINT vk) {
+  // Bit 29: the Alt key is down.
+  return PostKey(window, WM_SYSKEYDOWN, WM_SYSKEYUP, static_cast<LPARAM>(1) << 29, vk);
 }
 
 bool PostClose(HWND window) { return PostMessageA(window, WM_CLOSE, 0, 0); }

@@ -88,9 +88,17 @@ HWND FindChildById(HWND parent, int id);
 // click that opens a modal dialog must not block the caller.
 bool Click(HWND button);
 
+// The control of `window` that has the keyboard focus in its thread; null
+// when none has (the window itself, or another one of its thread, may).
+HWND FocusedControl(HWND window);
+
 // Posts a key press (WM_KEYDOWN, WM_KEYUP) to the control that has the
 // keyboard focus in `window`'s thread, or to `window` when none has.
 bool PressKey(HWND window, UINT vk);
+// The same with Alt held (WM_SYSKEYDOWN, WM_SYSKEYUP, the context bit
+// set), as for a mnemonic: the program's own message loop makes the
+// WM_SYSCHAR of it.
+bool PressAltKey(HWND window, UINT vk);
 
 // The ordinary closes: WM_CLOSE, and the title bar's close box
 // (WM_SYSCOMMAND SC_CLOSE).
