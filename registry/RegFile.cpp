@@ -41,6 +41,16 @@ std::string Utf16Bytes(const WideString& text) {
   return bytes;
 }
 
+// The reverse of Utf16Bytes; a lone last byte is dropped.
+WideString Utf16Text(std::string_view bytes) {
+  WideString text;
+  text.reserve(bytes.size() / 2);
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
+  }
+  return text;
+}
+
 WideString Hex8(uint32_t v) {
   static const char16_t kDigits[] = u"0123456789abcdef";
   WideString out(8, u'0');
@@ -56,10 +66,7 @@ bool IsStringType(uint32_t type) { return type == kRegSz || type == kRegExpandSz
 // text with one NUL at its end and nothing a line cannot hold.
 bool IsCleanText(const std::string& data, WideString& text) {
   if (data.size() < 2 || data.size() % 2 != 0) return false;
-  text.clear();
-  for (size_t i = 0; i + 1 < data.size(); i += 2) {
-    text += static_cast<char16_t>(static_cast<unsigned char>(data[i]) | static_cast<unsigned char>(data[i + 1]) << 8);
-  }
+  text = Utf16Text(data);
   if (text.back() != 0) return false;
   text.pop_back();
   for (size_t i = 0; i < text.size(); ++i) {
@@ -287,10 +294,7 @@ bool ParseHexName(const WideString& line, size_t& at, WideString& out) {
   Lines none(WideString{});
   std::string bytes;
   if (!ParseHexBytes(line.substr(0, end), at + 4, none, true, bytes) || bytes.size() % 2 != 0) return false;
-  out.clear();
-  for (size_t i = 0; i < bytes.size(); i += 2) {
-    out += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
-  }
+  out = Utf16Text(bytes);
   at = end;
   return true;
 }
@@ -364,11 +368,7 @@ bool ReadRegFile(std::string_view bytes, RegFileVisitor& visitor) {
   // The closing line, and the checksum of everything before it.
   const std::string_view bom("\xFF\xFE", 2);
   if (bytes.size() < 2 || bytes.substr(0, 2) != bom || bytes.size() % 2 != 0) return false;
-  WideString text;
-  text.reserve(bytes.size() / 2);
-  for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
-    text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
-  }
+  WideString text = Utf16Text(bytes.substr(2));
   const size_t end_size = sizeof kEnd / sizeof kEnd[0] - 1 + 8 + 2;
   if (text.size() < end_size) return false;
   const size_t end_at = text.size() - end_size;
