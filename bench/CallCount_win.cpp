@@ -13,7 +13,7 @@ namespace {
 enum Fn {
   kOpen, kCreate, kClose, kQueryInfo, kEnumKey, kEnumValue, kQueryValue, kSetValue, kDeleteValue,
   kOpenW, kCreateW, kQueryInfoW, kEnumKeyW, kEnumValueW, kSetValueW, kDeleteValueW, kDeleteKeyW, kDeleteTreeW,
-  kNtQueryKey, kFnCount
+  kNtQueryKey, kNtDeleteKey, kFnCount
 };
 
 long g_calls[kFnCount];
@@ -62,9 +62,10 @@ const Hook kHooks[kFnCount] = {
     {"RegDeleteValueW", reinterpret_cast<void*>(&Counted<kDeleteValueW, LONG, HKEY, LPCWSTR>)},
     {"RegDeleteKeyW", reinterpret_cast<void*>(&Counted<kDeleteKeyW, LONG, HKEY, LPCWSTR>)},
     {"RegDeleteTreeW", reinterpret_cast<void*>(&Counted<kDeleteTreeW, LONG, HKEY, LPCWSTR>)},
-    // Not imported: the product asks for it by GetProcAddress, whose import
-    // is hooked below.
+    // Not imported: the product asks for them by GetProcAddress, whose
+    // import is hooked below.
     {"NtQueryKey", reinterpret_cast<void*>(&Counted<kNtQueryKey, LONG, HANDLE, int, void*, ULONG, ULONG*>)},
+    {"NtDeleteKey", reinterpret_cast<void*>(&Counted<kNtDeleteKey, LONG, HANDLE>)},
 };
 
 FARPROC(WINAPI* g_real_get_proc)(HMODULE, LPCSTR) = nullptr;

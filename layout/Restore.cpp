@@ -78,7 +78,7 @@ bool RestoreFromFile(const std::string& path, LineList& lines, RestoreTarget& ta
 
   // The keys as they are, before anything is written.
   WideRegistry& wide = target.wide;
-  Snapshot before(wide.FromAnsi(JwCadVendorKey()));
+  Snapshot before(wide.FromAnsi(JwCadVendorKey()), target.fast_path);
   std::vector<int> entry_of_section;
   {
     SectionReader reader(lines);
@@ -120,6 +120,8 @@ bool RestoreFromFile(const std::string& path, LineList& lines, RestoreTarget& ta
       const bool exists = !first || e.existed;
       // A key made anew keeps its name as the registry has it.
       const WideString key_path = before.Path(entry);
+      // Open since the snapshot read it, when it had no subkeys.
+      const WideKeyPtr held = first ? before.TakeKey(entry) : nullptr;
       std::string ansi_path;
       if (first) {
         const bool fast = target.fast_path && !nested[entry] &&
@@ -129,7 +131,8 @@ bool RestoreFromFile(const std::string& path, LineList& lines, RestoreTarget& ta
       } else if (way[entry] == Way::Fast) {
         wide.ToAnsi(key_path, ansi_path);
       }
-      if (way[entry] == Way::Walk || (exists && !wide.DeleteKey(key_path))) {
+      if (way[entry] == Way::Walk ||
+          (exists && !(held ? wide.DeleteOpenKey(*held) : wide.DeleteKey(key_path)))) {
         way[entry] = Way::Walk;
         WalkSection(lines, section, target.store, names, first && e.existed ? &e.values : nullptr);
         continue;

@@ -393,6 +393,15 @@ bool MemoryWideRegistry::DeleteKey(const WideString& path) {
   return true;
 }
 
+bool MemoryWideRegistry::DeleteOpenKey(WideKey& key) {
+  if (registry_.Fails("WideDeleteOpenKey")) return false;
+  Key*& k = static_cast<MemoryWideKey&>(key).key;
+  if (!k || !k->parent || !k->subkeys.empty() || !k->writable) return false;
+  MemoryRegistry::Remove(k);
+  k = nullptr;
+  return true;
+}
+
 bool MemoryWideRegistry::DeleteTree(const WideString& path) {
   if (registry_.Fails("WideDeleteTree")) return false;
   Key* k = Find(path);

@@ -129,6 +129,7 @@ class MemoryWideRegistry : public WideRegistry {
   bool DeleteValue(WideKey& key, const WideString& name) override;
   bool Empty(WideKey& key) override;
   bool DeleteKey(const WideString& path) override;
+  bool DeleteOpenKey(WideKey& key) override;
   bool DeleteTree(const WideString& path) override;
 
  private:

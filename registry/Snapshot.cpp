@@ -305,9 +305,15 @@ bool Snapshot::Add(WideRegistry& wide, const WideString& raw_path, int& entry) {
   entries_.push_back(e);
   const int index = static_cast<int>(entries_.size() - 1);
   Index(index);
+  if (hold_keys_ && e.existed && !e.has_subkeys) {
+    held_.resize(entries_.size());
+    held_.back() = std::move(key);
+  }
   entry = e.touched ? index : kNotTouched;
   return true;
 }
+
+WideKeyPtr Snapshot::TakeKey(size_t entry) { return entry < held_.size() ? std::move(held_[entry]) : nullptr; }
 
 std::vector<bool> Snapshot::WithKeysBelow() const {
   // Each key above an entry's, by the hash of its folded path: an entry

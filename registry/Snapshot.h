@@ -50,7 +50,10 @@ class Snapshot {
   // `highest`: no key above it counts as created by the operation (the
   // parts of a path above it are taken to be there), so that nothing above
   // it is ever deleted again.
-  explicit Snapshot(WideString highest = WideString()) : highest_(FoldedPath(NormalPath(highest))) {}
+  // `hold_keys`: the key of each entry that existed without subkeys stays
+  // open as the snapshot read it, for TakeKey.
+  explicit Snapshot(WideString highest = WideString(), bool hold_keys = false)
+      : highest_(FoldedPath(NormalPath(highest))), hold_keys_(hold_keys) {}
 
   // The entry of `path` (empty parts of it skipped), read now when the key
   // is new to the snapshot; kNotTouched when the key exists but cannot be
@@ -64,6 +67,10 @@ class Snapshot {
   // missing key, the topmost key along the path that was missing too.
   WideString Path(size_t entry) const;
   WideString CreatedRoot(size_t entry) const;
+
+  // The key the snapshot holds open for the entry, given once; null when
+  // it holds none.
+  WideKeyPtr TakeKey(size_t entry);
 
   // For each entry, whether another touched entry's key lies below it (some
   // may be marked so that have none, never the other way round).
@@ -100,6 +107,8 @@ class Snapshot {
   uint32_t NameId(const std::string& utf8);
 
   std::string highest_;  // folded
+  bool hold_keys_;
+  std::vector<WideKeyPtr> held_;  // by entry, while kept
   std::vector<Entry> entries_;
   std::string paths_;                 // every entry's path, UTF-8, one after another
   std::vector<int32_t> slots_;        // entries by folded path: open addressing, -1 for free

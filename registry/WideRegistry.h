@@ -77,6 +77,9 @@ class WideRegistry {
   // Deletes the key when it has no subkeys; false when it has or cannot
   // be deleted.
   virtual bool DeleteKey(const WideString& path) = 0;
+  // The same for a key already open, in one call where DeleteKey takes
+  // three; afterwards `key` names nothing and is only to be released.
+  virtual bool DeleteOpenKey(WideKey& key) = 0;
   // Deletes the key with everything below it; true when it is gone
   // afterwards, also when there was none.
   virtual bool DeleteTree(const WideString& path) = 0;

@@ -14,14 +14,21 @@ struct WinKey : WideKey {
   explicit WinKey(HKEY h) : handle(h) {}
   ~WinKey() override { RegCloseKey(handle); }
   HKEY handle;
-  // Buffer sizes from the key's information, in characters and bytes.
-  DWORD max_name = 0, max_data = 0, max_subkey = 0;
 };
 
 WinKey& Win(WideKey& key) { return static_cast<WinKey&>(key); }
 
 // No key or value name is longer than 16383 characters.
 constexpr DWORD kMaxName = 16384;
+
+// Two of the registry's own calls that advapi32 has no single call for.
+using NtQueryKeyFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
+
+template <typename Fn>
+Fn NtFunction(const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
+}
 
 class WinWideRegistry : public WideRegistry {
  public:
@@ -78,10 +85,7 @@ class WinWideRegistry : public WideRegistry {
   }
 
   bool KeyName(WideKey& key, WideString& name) override {
-    // The registry's own call for it; RegQueryInfoKey does not tell.
-    using NtQueryKeyFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    const NtQueryKeyFn query = reinterpret_cast<NtQueryKeyFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryKey")));
+    // RegQueryInfoKey does not tell it.
     struct BasicInformation {  // KEY_BASIC_INFORMATION
       LARGE_INTEGER last_write;
       ULONG title_index;
@@ -89,32 +93,33 @@ class WinWideRegistry : public WideRegistry {
       WCHAR name[256];    // key names have at most 255 characters
     } info;
     ULONG got = 0;
-    if (!query || query(Win(key).handle, 0, &info, sizeof info, &got) != 0) return false;
+    if (!query_key_ || query_key_(Win(key).handle, 0, &info, sizeof info, &got) != 0) return false;
     name.assign(reinterpret_cast<const char16_t*>(info.name), info.name_length / 2);
     return true;
   }
 
   bool Counts(WideKey& key, KeyCounts& counts) override {
-    WinKey& k = Win(key);
-    DWORD subkeys = 0, values = 0;
-    if (RegQueryInfoKeyW(k.handle, nullptr, nullptr, nullptr, &subkeys, &k.max_subkey, nullptr, &values, &k.max_name,
-                         &k.max_data, nullptr, nullptr) != ERROR_SUCCESS) {
+    DWORD subkeys = 0, values = 0, max_subkey = 0, max_name = 0, max_data = 0;
+    if (RegQueryInfoKeyW(Win(key).handle, nullptr, nullptr, nullptr, &subkeys, &max_subkey, nullptr, &values,
+                         &max_name, &max_data, nullptr, nullptr) != ERROR_SUCCESS) {
       return false;
     }
     counts.subkeys = subkeys;
     counts.values = values;
+    // Room for the key's names and data in the buffers the enumerations
+    // share; they only grow.
+    if (max_subkey > max_name) max_name = max_subkey;
+    if (name_.size() < max_name + 2) name_.resize(max_name + 2);
+    if (data_.size() < max_data + 2) data_.resize(max_data + 2);
     return true;
   }
 
   bool EnumValue(WideKey& key, uint32_t index, WideValue& value) override {
-    WinKey& k = Win(key);
-    if (name_.size() < k.max_name + 2) name_.resize(k.max_name + 2);
-    if (data_.size() < k.max_data + 2) data_.resize(k.max_data + 2);
     for (int tries = 0; tries < 32; ++tries) {
       DWORD name_len = static_cast<DWORD>(name_.size());
       DWORD data_len = static_cast<DWORD>(data_.size());
       DWORD type = 0;
-      const LONG rc = RegEnumValueW(k.handle, index, &name_[0], &name_len, nullptr, &type,
+      const LONG rc = RegEnumValueW(Win(key).handle, index, &name_[0], &name_len, nullptr, &type,
                                     reinterpret_cast<BYTE*>(&data_[0]), &data_len);
       if (rc == ERROR_MORE_DATA) {
         // What the key's information gave is not always enough.
@@ -132,11 +137,9 @@ class WinWideRegistry : public WideRegistry {
   }
 
   bool EnumSubkey(WideKey& key, uint32_t index, WideString& name) override {
-    WinKey& k = Win(key);
-    if (name_.size() < k.max_subkey + 2) name_.resize(k.max_subkey + 2);
     for (int tries = 0; tries < 32; ++tries) {
       DWORD len = static_cast<DWORD>(name_.size());
-      const LONG rc = RegEnumKeyExW(k.handle, index, &name_[0], &len, nullptr, nullptr, nullptr, nullptr);
+      const LONG rc = RegEnumKeyExW(Win(key).handle, index, &name_[0], &len, nullptr, nullptr, nullptr, nullptr);
       if (rc == ERROR_MORE_DATA && name_.size() < kMaxName + 2) {
         name_.resize(name_.size() * 2);
         continue;
@@ -165,6 +168,11 @@ class WinWideRegistry : public WideRegistry {
     return RegDeleteKeyW(HKEY_CURRENT_USER, W(path)) == ERROR_SUCCESS;
   }
 
+  bool DeleteOpenKey(WideKey& key) override {
+    // A key opened for all access may be deleted (DELETE is part of it).
+    return delete_key_ && delete_key_(Win(key).handle) >= 0;
+  }
+
   bool DeleteTree(const WideString& path) override {
     const LONG rc = RegDeleteTreeW(HKEY_CURRENT_USER, W(path));
     if (rc == ERROR_FILE_NOT_FOUND) return true;
@@ -174,8 +182,10 @@ class WinWideRegistry : public WideRegistry {
   }
 
  private:
-  std::wstring name_;
-  std::string data_;
+  const NtQueryKeyFn query_key_ = NtFunction<NtQueryKeyFn>("NtQueryKey");
+  const NtDeleteKeyFn delete_key_ = NtFunction<NtDeleteKeyFn>("NtDeleteKey");
+  std::wstring name_ = std::wstring(256, L'\0');
+  std::string data_ = std::string(1024, '\0');
 };
 
 }  // namespace

@@ -275,6 +275,19 @@ TEST_P(RegistryContract, WideKeysOpenCreateEmptyAndDelete) {
   key.reset();
   EXPECT_TRUE(wide->DeleteKey(Path(fixture(), "\\a\\b\\c")));
   EXPECT_EQ(wide->Open(Path(fixture(), "\\a\\b\\c"), key), OpenResult::Missing);
+  // Likewise through a key already open, which goes with its values.
+  ASSERT_TRUE(wide->Create(Path(fixture(), "\\a\\b\\c"), key));
+  ASSERT_TRUE(wide->SetValue(*key, WideValue{u"v", kRegDword, EncodeDword(7)}));
+  WideKeyPtr above;
+  ASSERT_EQ(wide->Open(Path(fixture(), "\\a\\b"), above), OpenResult::Opened);
+  EXPECT_FALSE(wide->DeleteOpenKey(*above)) << "it has a subkey";
+  above.reset();
+  EXPECT_TRUE(wide->DeleteOpenKey(*key));
+  key.reset();
+  EXPECT_EQ(wide->Open(Path(fixture(), "\\a\\b\\c"), key), OpenResult::Missing);
+  ASSERT_TRUE(wide->Create(Path(fixture(), "\\a\\b\\c"), key));
+  ASSERT_TRUE(wide->Counts(*key, counts));
+  EXPECT_EQ(counts.values, 0u) << "made anew, the key holds nothing of the deleted one";
   ASSERT_TRUE(wide->Create(Path(fixture(), "\\a\\b\\c\\d"), key));
   key.reset();
   EXPECT_TRUE(wide->DeleteTree(Path(fixture(), "\\a\\b")));
