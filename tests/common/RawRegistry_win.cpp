@@ -110,4 +110,13 @@ std::vector<std::string> ReadRawSubkeys(HKEY root, const std::string& path) {
   return subkeys;
 }
 
+void JwCadKeysTest::SetUp() {
+  if (!InTestSandbox()) GTEST_FAIL() << NotInSandboxMessage();
+  DeleteJwCadKeys();
+}
+
+void JwCadKeysTest::TearDown() {
+  if (InTestSandbox()) DeleteJwCadKeys();
+}
+
 }  // namespace panestow::test

@@ -4,6 +4,7 @@
 // its classes key are changed only in the test sandbox (Sandbox_win.h).
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <map>
@@ -23,6 +24,14 @@ void DeleteRawTree(HKEY root, const std::string& path);
 // key HKEY_CLASSES_ROOT\Jwwin.Document with the open command, deleted whole.
 void DeleteJwCadKeys();
 void DeleteJwCadClassesKey();
+
+// A test that starts and ends without Jw_cad's keys; it fails at once
+// outside the sandbox.
+class JwCadKeysTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+};
 
 // The values of one key, name -> shown as `show(type, data)`; a missing key
 // gives the single entry "(no key)" -> "".

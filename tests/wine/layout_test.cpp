@@ -40,18 +40,7 @@ std::map<std::string, std::string> Snapshot() {
   return out;
 }
 
-// Jw_cad's keys are deleted before and after each test, in the test
-// sandbox only.
-class WinLayoutTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!InTestSandbox()) GTEST_FAIL() << NotInSandboxMessage();
-    DeleteJwCadKeys();
-  }
-  void TearDown() override {
-    if (InTestSandbox()) DeleteJwCadKeys();
-  }
-};
+using WinLayoutTest = JwCadKeysTest;
 
 TEST_F(WinLayoutTest, CaptureThenRestoreGivesBackNamedTextAndNumbersOnly) {
   SetRaw("Dialog", "Caption", REG_SZ, SzBytes("tab\there \"quoted\""));

@@ -80,15 +80,8 @@ bool RegImport(const std::string& file) {
   return code == 0;
 }
 
-class WinUndoTest : public ::testing::Test {
+class WinUndoTest : public JwCadKeysTest {
  protected:
-  void SetUp() override {
-    if (!InTestSandbox()) GTEST_FAIL() << NotInSandboxMessage();
-    DeleteJwCadKeys();
-  }
-  void TearDown() override {
-    if (InTestSandbox()) DeleteJwCadKeys();
-  }
   std::map<std::string, std::string> State() {
     std::map<std::string, std::string> out;
     Dump(*wide_, wide_->FromAnsi(JwCadVendorKey()), out);
