@@ -85,11 +85,11 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-HWND MakeChild(DWORD ex_style, const char* cls, const ControlSpec& spec, DWORD style, HWND parent, void* param) {
-  HWND h = CreateWindowExA(ex_style, cls, spec.caption ? spec.caption : "", WS_CHILD | WS_VISIBLE | style,
-                           spec.place.left, spec.place.top, spec.place.width, spec.place.height, parent,
-                           IdOf(spec.id), GetModuleHandleA(nullptr), param);
-  if (spec.font_height) SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(GothicFont(spec.font_height)), FALSE);
+HWND MakeChild(DWORD ex_style, const char* cls, const ControlDef& def, DWORD style, HWND parent, void* param) {
+  HWND h = CreateWindowExA(ex_style, cls, def.caption ? def.caption : "", WS_CHILD | WS_VISIBLE | style,
+                           def.place.left, def.place.top, def.place.width, def.place.height, parent,
+                           IdOf(def.id), GetModuleHandleA(nullptr), param);
+  if (def.font_height) SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(GothicFont(def.font_height)), FALSE);
   return h;
 }
 
@@ -157,7 +157,7 @@ void RegisterControlClasses(HINSTANCE instance) {
   RegisterClassExA(&wc);
 }
 
-void RegisterWindowClass(HINSTANCE instance, const WindowSpec& spec, WNDPROC proc) {
+void RegisterWindowClass(HINSTANCE instance, const WindowDef& def, WNDPROC proc) {
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = proc;
@@ -167,46 +167,46 @@ void RegisterWindowClass(HINSTANCE instance, const WindowSpec& spec, WNDPROC pro
   // The colour's index, not a brush: looked up at each erase, it follows a
   // change of the system colours.
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BACKGROUND + 1));
-  wc.lpszClassName = spec.class_name;
+  wc.lpszClassName = def.class_name;
   RegisterClassExA(&wc);
 }
 
-HWND CreateTopWindow(const WindowSpec& spec, HWND owner, void* self) {
-  const SIZE outer = OuterSize(spec.style, spec.ex_style, spec.client_width, spec.client_height);
-  return CreateWindowExA(spec.ex_style, spec.class_name, spec.caption, spec.style, spec.left, spec.top, outer.cx,
+HWND CreateTopWindow(const WindowDef& def, HWND owner, void* self) {
+  const SIZE outer = OuterSize(def.style, def.ex_style, def.client_width, def.client_height);
+  return CreateWindowExA(def.ex_style, def.class_name, def.caption, def.style, def.left, def.top, outer.cx,
                          outer.cy, owner, nullptr, GetModuleHandleA(nullptr), self);
 }
 
-HWND CreateControl(HWND parent, const ControlSpec& spec) {
-  switch (spec.kind) {
+HWND CreateControl(HWND parent, const ControlDef& def) {
+  switch (def.kind) {
     case ControlKind::Panel:
-      return MakeChild(WS_EX_CONTROLPARENT, kPanelClass, spec, WS_CLIPCHILDREN | WS_CLIPSIBLINGS, parent,
-                       new PanelData{spec.fill, spec.bevel, GothicFont(spec.font_height)});
+      return MakeChild(WS_EX_CONTROLPARENT, kPanelClass, def, WS_CLIPCHILDREN | WS_CLIPSIBLINGS, parent,
+                       new PanelData{def.fill, def.bevel, GothicFont(def.font_height)});
     case ControlKind::Button:
-      return MakeChild(0, "BUTTON", spec, WS_TABSTOP | BS_PUSHBUTTON, parent, nullptr);
+      return MakeChild(0, "BUTTON", def, WS_TABSTOP | BS_PUSHBUTTON, parent, nullptr);
     case ControlKind::Edit:
-      return MakeChild(WS_EX_CLIENTEDGE, "EDIT", spec, WS_TABSTOP | ES_AUTOHSCROLL, parent, nullptr);
+      return MakeChild(WS_EX_CLIENTEDGE, "EDIT", def, WS_TABSTOP | ES_AUTOHSCROLL, parent, nullptr);
     case ControlKind::StatusBar: {
-      HWND h = MakeChild(0, STATUSCLASSNAMEA, spec, CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, parent, nullptr);
+      HWND h = MakeChild(0, STATUSCLASSNAMEA, def, CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, parent, nullptr);
       SendMessageA(h, SB_SIMPLE, TRUE, 0);
       return h;
     }
     case ControlKind::StatusLabel:
       // Clipped by its siblings, which lie above it: a long text ends at
       // the next control instead of painting over it.
-      return MakeChild(0, "STATIC", spec, WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX, parent, nullptr);
+      return MakeChild(0, "STATIC", def, WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX, parent, nullptr);
     case ControlKind::Label:
     case ControlKind::Shape: {
-      const DWORD align = spec.kind == ControlKind::Label ? (SS_CENTER | SS_CENTERIMAGE) : SS_LEFT;
-      HWND h = MakeChild(0, "STATIC", spec, SS_NOPREFIX | align, parent, nullptr);
-      SetControlFill(h, spec.fill);
+      const DWORD align = def.kind == ControlKind::Label ? (SS_CENTER | SS_CENTERIMAGE) : SS_LEFT;
+      HWND h = MakeChild(0, "STATIC", def, SS_NOPREFIX | align, parent, nullptr);
+      SetControlFill(h, def.fill);
       return h;
     }
   }
   return nullptr;
 }
 
-void LayOutDocked(HWND window, const ControlSpec* const* specs, const HWND* controls, size_t count) {
+void LayOutDocked(HWND window, const ControlDef* const* defs, const HWND* controls, size_t count) {
   // Each parent's client area, shrinking as docked controls take their
   // edges. Parents come before their children in a table.
   std::map<HWND, RECT> free_area;
@@ -221,24 +221,24 @@ void LayOutDocked(HWND window, const ControlSpec* const* specs, const HWND* cont
   };
   for (Dock pass : {Dock::Top, Dock::Bottom, Dock::Right, Dock::Fill}) {
     for (size_t i = 0; i < count; ++i) {
-      const ControlSpec& spec = *specs[i];
-      if (spec.dock != pass) continue;
-      HWND parent = spec.parent < 0 ? window : controls[spec.parent];
+      const ControlDef& def = *defs[i];
+      if (def.dock != pass) continue;
+      HWND parent = def.parent < 0 ? window : controls[def.parent];
       RECT& area = area_of(parent);
       RECT r = area;
       switch (pass) {
         case Dock::Top:
-          r.bottom = area.top + spec.place.height;
+          r.bottom = area.top + def.place.height;
           area.top = r.bottom;
           break;
         case Dock::Bottom:
           // Never above what the top ones took.
-          r.top = area.bottom - spec.place.height > area.top ? area.bottom - spec.place.height : area.top;
-          r.bottom = r.top + spec.place.height;
+          r.top = area.bottom - def.place.height > area.top ? area.bottom - def.place.height : area.top;
+          r.bottom = r.top + def.place.height;
           area.bottom = r.top;
           break;
         case Dock::Right:
-          r.left = area.right - spec.place.width;
+          r.left = area.right - def.place.width;
           area.right = r.left;
           break;
         default:

@@ -50,7 +50,7 @@ enum class ControlKind {
 // Fill, whatever their order in the table.
 enum class Dock { None, Top, Bottom, Right, Fill };
 
-struct ControlSpec {
+struct ControlDef {
   int id;          // unique in the program
   ControlKind kind;
   int parent;      // index in the table of the panel it sits on; -1: the window
@@ -66,7 +66,7 @@ struct ControlSpec {
 // window's form, if it has one.
 template <typename Form>
 struct Control {
-  ControlSpec spec;
+  ControlDef def;
   void (Form::*on_click)();
 };
 
@@ -75,7 +75,7 @@ void RegisterControlClasses(HINSTANCE instance);
 
 // A top-level window as designed: its class, caption, styles, place and
 // client size.
-struct WindowSpec {
+struct WindowDef {
   const char* class_name;
   const char* caption;
   DWORD style;
@@ -86,11 +86,11 @@ struct WindowSpec {
 
 // Registers the window's class with the program's icon, served by `proc`,
 // with the desktop colour behind its controls.
-void RegisterWindowClass(HINSTANCE instance, const WindowSpec& spec, WNDPROC proc);
+void RegisterWindowClass(HINSTANCE instance, const WindowDef& def, WNDPROC proc);
 
 // Makes the window, hidden, owned by `owner`; `self` serves it (see
 // ObjectWindowProc).
-HWND CreateTopWindow(const WindowSpec& spec, HWND owner, void* self);
+HWND CreateTopWindow(const WindowDef& def, HWND owner, void* self);
 
 // The window procedure of a class whose windows are each served by an
 // object of type T: the object comes as CreateWindowEx's last argument,
@@ -108,10 +108,10 @@ LRESULT CALLBACK ObjectWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // Makes one control of a table on `parent`.
-HWND CreateControl(HWND parent, const ControlSpec& spec);
+HWND CreateControl(HWND parent, const ControlDef& def);
 
 // Places the docked controls of a table in their parents' client areas.
-void LayOutDocked(HWND window, const ControlSpec* const* specs, const HWND* controls, size_t count);
+void LayOutDocked(HWND window, const ControlDef* const* defs, const HWND* controls, size_t count);
 
 // A window's controls, made from its table in table order (which is also
 // the keyboard order) and then placed.
@@ -119,20 +119,20 @@ template <typename Form>
 class Controls {
  public:
   template <size_t N>
-  explicit Controls(const Control<Form> (&table)[N]) : table_(table), count_(N), specs_(N), controls_(N) {
-    for (size_t i = 0; i < N; ++i) specs_[i] = &table[i].spec;
+  explicit Controls(const Control<Form> (&table)[N]) : table_(table), count_(N), defs_(N), controls_(N) {
+    for (size_t i = 0; i < N; ++i) defs_[i] = &table[i].def;
   }
 
   void Create(HWND window) {
     for (size_t i = 0; i < count_; ++i) {
-      const int parent = table_[i].spec.parent;
-      controls_[i] = CreateControl(parent < 0 ? window : controls_[parent], table_[i].spec);
+      const int parent = table_[i].def.parent;
+      controls_[i] = CreateControl(parent < 0 ? window : controls_[parent], table_[i].def);
     }
     LayOut(window);
   }
   bool Created() const { return controls_[0] != nullptr; }
   void LayOut(HWND window) {
-    if (Created()) LayOutDocked(window, specs_.data(), controls_.data(), count_);
+    if (Created()) LayOutDocked(window, defs_.data(), controls_.data(), count_);
   }
   // The control in row `index` of the table.
   HWND operator[](size_t index) const { return controls_[index]; }
@@ -141,7 +141,7 @@ class Controls {
   // is none.
   bool Click(Form& form, int id) const {
     for (size_t i = 0; i < count_; ++i) {
-      if (table_[i].spec.id == id && table_[i].on_click) {
+      if (table_[i].def.id == id && table_[i].on_click) {
         (form.*table_[i].on_click)();
         return true;
       }
@@ -152,7 +152,7 @@ class Controls {
  private:
   const Control<Form>* table_;
   size_t count_;
-  std::vector<const ControlSpec*> specs_;
+  std::vector<const ControlDef*> defs_;
   std::vector<HWND> controls_;
 };
 

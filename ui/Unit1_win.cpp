@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kClientWidth = 204;
 // Class, caption, styles, place and client size as the window is built.
-constexpr WindowSpec kWindow = {"PanestowMainWindow", "Panestow Ver.1.2",
+constexpr WindowDef kWindow = {"PanestowMainWindow", "Panestow Ver.1.2",
                                 WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN,
                                 WS_EX_CONTROLPARENT, 194, 109, kClientWidth, 211};
 
@@ -34,7 +34,7 @@ constexpr Fill kFace = SystemFill(COLOR_BTNFACE);
 
 constexpr Control<TForm1> Row(int id, ControlKind kind, int parent, Dock dock, Rect place, const char* caption,
                               int font, Fill fill, void (TForm1::*on_click)() = nullptr, int bevel = 0) {
-  return Control<TForm1>{ControlSpec{id, kind, parent, dock, place, caption, font, fill, bevel}, on_click};
+  return Control<TForm1>{ControlDef{id, kind, parent, dock, place, caption, font, fill, bevel}, on_click};
 }
 
 constexpr Rect ToRect(const WindowBounds& b) { return Rect{b.left, b.top, b.width, b.height}; }

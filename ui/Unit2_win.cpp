@@ -10,7 +10,7 @@ namespace panestow {
 namespace {
 
 // Class, caption, styles, place and client size as the window is built.
-constexpr WindowSpec kWindow = {"PanestowSaveWindow", "Panestow - 保存",
+constexpr WindowDef kWindow = {"PanestowSaveWindow", "Panestow - 保存",
                                 WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
                                 WS_EX_CONTROLPARENT, 193, 109, 385, 263};
 constexpr int kTitleLimit = 128;
@@ -28,7 +28,7 @@ constexpr Fill kNoFill = SystemFill(COLOR_BTNFACE);
 
 constexpr Control<TForm2> Row(int id, ControlKind kind, Rect place, const char* caption, Fill fill = kNoFill,
                               void (TForm2::*on_click)() = nullptr) {
-  return Control<TForm2>{ControlSpec{id, kind, -1, Dock::None, place, caption, 13, fill, 0}, on_click};
+  return Control<TForm2>{ControlDef{id, kind, -1, Dock::None, place, caption, 13, fill, 0}, on_click};
 }
 
 const Control<TForm2> kControls[] = {
