@@ -135,6 +135,17 @@ void MemoryRegistry::SetValue(Key* key, const std::string& name, uint32_t type, 
   key->values.push_back(RegValue{name, type, data});
 }
 
+bool MemoryRegistry::RemoveValue(Key* key, const std::string& name) {
+  auto& values = key->values;
+  for (auto it = values.begin(); it != values.end(); ++it) {
+    if (SameName(it->name, name)) {
+      values.erase(it);
+      return true;
+    }
+  }
+  return false;
+}
+
 void MemoryRegistry::Remove(Key* key) {
   Key* parent = key->parent;
   parent->by_name.erase(Folded(key->name));
@@ -242,14 +253,7 @@ void MemoryRegistryStore::WriteNumber(const std::string& name, int32_t value) {
 
 bool MemoryRegistryStore::RemoveValue(const std::string& name) {
   if (registry_.Fails("RemoveValue") || !current_) return false;
-  auto& values = current_->values;
-  for (auto it = values.begin(); it != values.end(); ++it) {
-    if (SameName(it->name, name)) {
-      values.erase(it);
-      return true;
-    }
-  }
-  return false;
+  return MemoryRegistry::RemoveValue(current_, name);
 }
 
 WideString WideSpelling(const std::string& ansi) {
@@ -366,14 +370,7 @@ bool MemoryWideRegistry::SetValue(WideKey& key, const WideValue& value) {
 bool MemoryWideRegistry::DeleteValue(WideKey& key, const WideString& name) {
   std::string ansi;
   if (registry_.Fails("WideDeleteValue") || !AnsiSpelling(name, ansi)) return false;
-  auto& values = KeyOf(key)->values;
-  for (auto it = values.begin(); it != values.end(); ++it) {
-    if (SameName(it->name, ansi)) {
-      values.erase(it);
-      return true;
-    }
-  }
-  return false;
+  return MemoryRegistry::RemoveValue(KeyOf(key), ansi);
 }
 
 bool MemoryWideRegistry::Empty(WideKey& key) {

@@ -50,6 +50,8 @@ class MemoryRegistry {
   static RegValue* FindValue(Key* key, const std::string& name);
   // Sets a value of any type and data, replacing one of the same name.
   static void SetValue(Key* key, const std::string& name, uint32_t type, const std::string& data);
+  // Removes the value of that name; false when there is none.
+  static bool RemoveValue(Key* key, const std::string& name);
 
   // Conveniences for tests, from the root of HKEY_CURRENT_USER.
   Key* Create(const std::string& path) { return Create(Root(RegRoot::CurrentUser), path); }
