@@ -34,6 +34,11 @@ WideString Parent(const WideString& path) {
 
 char Fold(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
+std::string Folded(std::string text) {
+  for (char& c : text) c = Fold(c);
+  return text;
+}
+
 uint64_t Hash(std::string_view folded) {
   uint64_t h = 1469598103934665603ull;
   for (unsigned char c : folded) h = (h ^ c) * 1099511628211ull;
@@ -138,11 +143,7 @@ WideString NormalPath(const WideString& path) {
   return out;
 }
 
-std::string FoldedPath(const WideString& path) {
-  std::string folded = ToUtf8(path);
-  for (char& c : folded) c = Fold(c);
-  return folded;
-}
+std::string FoldedPath(const WideString& path) { return Folded(ToUtf8(path)); }
 
 WideString Snapshot::Path(size_t entry) const {
   const Entry& e = entries_[entry];
@@ -153,6 +154,8 @@ WideString Snapshot::CreatedRoot(size_t entry) const {
   const Entry& e = entries_[entry];
   return FromUtf8(std::string_view(paths_).substr(e.path, e.created_root_size));
 }
+
+std::string Snapshot::FoldedPathOf(const Entry& e) const { return Folded(paths_.substr(e.path, e.path_size)); }
 
 int Snapshot::Find(const std::string& folded, size_t& slot) const {
   if (slots_.empty()) return -1;
@@ -179,8 +182,7 @@ void Snapshot::Index(int entry) {
     }
   }
   const Entry& e = entries_[static_cast<size_t>(entry)];
-  std::string folded = paths_.substr(e.path, e.path_size);
-  for (char& c : folded) c = Fold(c);
+  const std::string folded = FoldedPathOf(e);
   size_t slot = 0;
   Find(folded, slot);
   slots_[slot] = entry;
@@ -321,17 +323,14 @@ std::vector<bool> Snapshot::WithKeysBelow() const {
   std::unordered_set<uint64_t> above;
   for (const Entry& e : entries_) {
     if (!e.touched) continue;
-    std::string folded = paths_.substr(e.path, e.path_size);
-    for (char& c : folded) c = Fold(c);
+    const std::string folded = FoldedPathOf(e);
     for (size_t cut = folded.rfind('\\'); cut != std::string::npos && cut > 0; cut = folded.rfind('\\', cut - 1)) {
       if (!above.insert(Hash(std::string_view(folded).substr(0, cut))).second) break;
     }
   }
   std::vector<bool> below(entries_.size(), false);
   for (size_t i = 0; i < entries_.size(); ++i) {
-    std::string folded = paths_.substr(entries_[i].path, entries_[i].path_size);
-    for (char& c : folded) c = Fold(c);
-    below[i] = above.count(Hash(folded)) != 0;
+    below[i] = above.count(Hash(FoldedPathOf(entries_[i]))) != 0;
   }
   return below;
 }
@@ -386,7 +385,7 @@ bool Snapshot::RollBack(WideRegistry& wide, const std::vector<bool>* only, bool 
     bool listed = wide.Counts(*key, counts);
     for (uint32_t k = 0; listed && k < counts.values; ++k) {
       listed = wide.EnumValue(*key, k, v);
-      names.push_back(v.name);
+      if (listed) names.push_back(v.name);
     }
     ok = listed && ok;
     for (const WideString& name : names) ok = wide.DeleteValue(*key, name) && ok;

@@ -104,6 +104,8 @@ class Snapshot {
   // would go.
   int Find(const std::string& folded, size_t& slot) const;
   void Index(int entry);
+  // The entry's path in the folded form of FoldedPath.
+  std::string FoldedPathOf(const Entry& e) const;
   uint32_t NameId(const std::string& utf8);
 
   std::string highest_;  // folded
