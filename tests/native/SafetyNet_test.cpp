@@ -86,6 +86,14 @@ class SafetyNetTest : public ::testing::Test {
   bool Restore(MemoryRegistry& r, const std::string& layout = kLayout) {
     return Restore(r, layout, PlatformFiles());
   }
+  // The seeded registry's state, and its state after a restore of kLayout.
+  void SeededStates(std::string& before, std::string& restored) {
+    MemoryRegistry clean;
+    Seed(clean);
+    before = State(clean);
+    ASSERT_TRUE(Restore(clean));
+    restored = State(clean);
+  }
   bool Undo(MemoryRegistry& r) {
     MemoryWideRegistry wide(r);
     return ApplyUndoFile(undo_, wide);
@@ -155,11 +163,8 @@ bool PassedOver(const char* operation) {
 }
 
 TEST_F(SafetyNetTest, ARestoreThatFailsAtAnyRegistryCallLeavesTheRegistryAsItWas) {
-  MemoryRegistry clean;
-  Seed(clean);
-  const std::string before = State(clean);
-  ASSERT_TRUE(Restore(clean));
-  const std::string restored = State(clean);
+  std::string before, restored;
+  ASSERT_NO_FATAL_FAILURE(SeededStates(before, restored));
   int failed_runs = 0;
   std::set<std::string> failed_in;
   for (long k = 1;; ++k) {
@@ -193,11 +198,8 @@ TEST_F(SafetyNetTest, ARestoreThatFailsAtAnyRegistryCallLeavesTheRegistryAsItWas
 }
 
 TEST_F(SafetyNetTest, AnUndoThatFailsAtAnyRegistryCallLeavesTheRegistryAsItWas) {
-  MemoryRegistry clean;
-  Seed(clean);
-  const std::string before = State(clean);
-  ASSERT_TRUE(Restore(clean));
-  const std::string restored = State(clean);
+  std::string before, restored;
+  ASSERT_NO_FATAL_FAILURE(SeededStates(before, restored));
   int failed_runs = 0;
   for (long k = 1;; ++k) {
     MemoryRegistry r;
