@@ -6,31 +6,46 @@ AtomicFile::~AtomicFile() { Abandon(); }
 
 void AtomicFile::Abandon() {
   if (!open_) return;
-  files_.Close(file_);
+  if (!finished_) files_.Close(file_);
   files_.Remove(temp_);
   open_ = false;
+  finished_ = false;
 }
 
 bool AtomicFile::Open() {
   if (open_ || !files_.MayReplace(path_)) return false;
-  if (!files_.CreateTemp(path_, temp_, file_)) return false;
+  if (!RetryWhileBusy(files_, [&] { return files_.CreateTemp(path_, temp_, file_); })) return false;
   open_ = true;
   return true;
 }
 
 bool AtomicFile::Write(std::string_view bytes) {
-  if (!open_) return false;
+  if (!open_ || finished_) return false;
   if (bytes.empty() || files_.Write(file_, bytes)) return true;
   Abandon();
   return false;
 }
 
-bool AtomicFile::Commit() {
+bool AtomicFile::Finish() {
   if (!open_) return false;
-  open_ = false;
-  if (files_.FlushAndClose(file_) && files_.Rename(temp_, path_)) return true;
-  files_.Remove(temp_);
+  if (finished_) return true;
+  finished_ = true;
+  if (files_.FlushAndClose(file_)) return true;
+  Abandon();
   return false;
+}
+
+bool AtomicFile::Commit() {
+  if (!Finish()) return false;
+  // Another program may hold the file it replaces for a moment, without
+  // letting it be deleted: it is waited for.
+  if (!RetryWhileBusy(files_, [&] { return files_.Rename(temp_, path_); })) {
+    Abandon();
+    return false;
+  }
+  open_ = false;
+  finished_ = false;
+  return true;
 }
 
 bool ReplaceFileContents(const std::string& path, const std::string& data) {

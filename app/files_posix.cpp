@@ -1,5 +1,7 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -36,6 +38,18 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
 
 bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0 || !FileExists(path); }
 
+std::string InFolder(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+LocalTime LocalNow() {
+  const time_t now = time(nullptr);
+  struct tm t;
+  localtime_r(&now, &t);
+  return LocalTime{t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec};
+}
+
 namespace {
 
 class PosixFiles : public FileSystem {
@@ -44,6 +58,8 @@ class PosixFiles : public FileSystem {
     struct stat st;
     return stat(path.c_str(), &st) != 0 || (S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) != 0);
   }
+
+  bool IsFile(const std::string& path) override { return FileExists(path); }
 
   bool CreateTemp(const std::string& path, std::string& temp, Handle& file) override {
     std::string name = path + ".XXXXXX";
@@ -78,6 +94,47 @@ class PosixFiles : public FileSystem {
   }
 
   bool Remove(const std::string& path) override { return unlink(path.c_str()) == 0; }
+
+  bool Read(const std::string& path, std::string& out) override { return ReadWholeFile(path, out); }
+
+  bool MakeFolder(const std::string& path) override {
+    struct stat st;
+    return mkdir(path.c_str(), 0755) == 0 || (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+  }
+
+  bool List(const std::string& folder, std::vector<FolderItem>& items) override {
+    items.clear();
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return false;
+    while (const dirent* e = readdir(dir)) {
+      const std::string name = e->d_name;
+      if (name == "." || name == "..") continue;
+      struct stat st;
+      if (stat(InFolder(folder, name).c_str(), &st) != 0) continue;
+      FolderItem item;
+      item.name = name;
+      item.size = static_cast<uint64_t>(st.st_size);
+      item.folder = S_ISDIR(st.st_mode);
+      items.push_back(std::move(item));
+    }
+    closedir(dir);
+    return true;
+  }
+
+  bool Link(const std::string& existing, const std::string& path) override {
+    return link(existing.c_str(), path.c_str()) == 0;
+  }
+
+  // Nothing holds a file against a rename here.
+  bool Busy() override { return false; }
+
+  uint64_t Milliseconds() override {
+    struct timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<uint64_t>(t.tv_sec) * 1000 + static_cast<uint64_t>(t.tv_nsec) / 1000000;
+  }
+
+  void Pause(uint32_t ms) override { usleep(ms * 1000); }
 };
 
 }  // namespace

@@ -22,6 +22,7 @@ FilePaths DerivePaths(const std::string& exePath) {
   p.slots[2] = ReplaceExtension(exePath, ".rg3");
   p.slots[3] = ReplaceExtension(exePath, ".rg4");
   p.undo = ReplaceExtension(exePath, ".undo.reg");
+  p.history = ReplaceExtension(exePath, ".history");
   return p;
 }
 

@@ -15,6 +15,7 @@ struct FilePaths {
   std::string ini;
   std::string slots[4];  // slot 1 to 4: ".rg", ".rg2", ".rg3", ".rg4"
   std::string undo;      // ".undo.reg"
+  std::string history;   // ".history", a folder
 };
 
 FilePaths DerivePaths(const std::string& exePath);

@@ -59,15 +59,9 @@ bool CaptureLayout(RegistryStore& store, LineList& lines) {
   }
 }
 
-bool CaptureToFile(RegistryStore& store, LineList& lines, const std::string& path) {
-  if (!CaptureLayout(store, lines)) return false;
-  try {
-    lines.SaveLines(path);
-    return true;
-  } catch (...) {
-    // The slot's file was not touched.
-    return false;
-  }
+bool CaptureToFile(RegistryStore& store, LineList& lines, const std::string& path, FileSystem& files,
+                   History* history, int slot) {
+  return CaptureLayout(store, lines) && ReplaceKeepingOld(files, history, slot, path, lines.Text());
 }
 
 }  // namespace panestow

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "app/History.h"
+#include "app/files.h"
 #include "layout/LineList.h"
 #include "registry/RegistryStore.h"
 
@@ -20,8 +22,11 @@ bool PassesCaptureFilter(const std::string& name);
 bool CaptureLayout(RegistryStore& store, LineList& lines);
 
 // A slot's save: CaptureLayout, then the lines replace the file at `path`
-// whole. False when the capture failed part-way or the file could not be
-// written; the slot's earlier file then stays as it was.
-bool CaptureToFile(RegistryStore& store, LineList& lines, const std::string& path);
+// whole, the earlier file going into the history as the entry of a save
+// into `slot` (ReplaceKeepingOld). False when the capture failed part-way
+// or the file could not be written; the slot's earlier file and the
+// history then stay as they were.
+bool CaptureToFile(RegistryStore& store, LineList& lines, const std::string& path, FileSystem& files = PlatformFiles(),
+                   History* history = nullptr, int slot = 0);
 
 }  // namespace panestow

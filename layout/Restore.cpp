@@ -79,6 +79,7 @@ bool RestoreFromFile(const std::string& path, LineList& lines, RestoreTarget& ta
   // The keys as they are, before anything is written.
   WideRegistry& wide = target.wide;
   Snapshot before(wide.FromAnsi(JwCadVendorKey()), target.fast_path);
+  before.KeepInFile(wide.FromAnsi(kJwCadKeyPath));
   std::vector<int> entry_of_section;
   {
     SectionReader reader(lines);
@@ -92,9 +93,9 @@ bool RestoreFromFile(const std::string& path, LineList& lines, RestoreTarget& ta
       entry_of_section.push_back(entry);
     }
   }
-  // A file that cannot be written leaves an earlier one as it was: it
-  // still holds a layout that was on screen once.
-  const bool undo = !target.undo_path.empty() && WriteUndoFile(before, target.undo_path, target.files);
+  // The keys as they are, kept before anything is written.
+  Keeping keeping{target.files, target.history, target.undo_path};
+  const std::string entry = KeepBefore(before, Change::Restore, target.slot, keeping);
 
   // How each key is written: decided at its first section, kept for the
   // later ones, so that a key the walk's path left with values it cannot
@@ -152,7 +153,17 @@ bool RestoreFromFile(const std::string& path, LineList& lines, RestoreTarget& ta
   }
   // The walk changed the values of the keys it touched, and made anew only
   // keys without subkeys: their values come back, and what it created goes.
-  if (!ok && before.RollBack(wide, &touched, false) && undo) target.files.Remove(target.undo_path);
+  if (!ok && before.RollBack(wide, &touched, false)) {
+    // As if it had not been tried: the undo file and the history as they
+    // were.
+    target.undo = UndoFile::Unchanged;
+    if (!entry.empty()) target.files.Remove(entry);
+    return false;
+  }
+  // The restore stands (or could not be taken back): the undo file takes
+  // it back.
+  target.undo = ReplaceUndoFile(before, Change::Restore, target.slot, entry, keeping);
+  if (target.history) target.history->Trim();
   return ok;
 }
 

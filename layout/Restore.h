@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "app/History.h"
 #include "app/files.h"
+#include "layout/Undo.h"
 #include "layout/LineList.h"
 #include "registry/RegistryStore.h"
 #include "registry/WideRegistry.h"
@@ -27,23 +29,27 @@ bool ApplyLayout(const LineList& lines, RegistryStore& store);
 struct RestoreTarget {
   RegistryStore& store;   // the walk's reads and writes
   WideRegistry& wide;     // the snapshot, the fast path and the rollback
-  FileSystem& files;      // the undo file
+  FileSystem& files;      // the undo file and the history
   std::string undo_path;  // where the undo file goes; empty for none
   // Recreate a key that has no subkeys instead of removing its values one
   // by one; off, every key takes the walk's own path.
   bool fast_path = true;
+  History* history = nullptr;  // where the keys before the restore are kept; none when null
+  int slot = 0;                // the slot restored, 1 to 4, which names its history entry
+  UndoFile undo = UndoFile::Unchanged;  // afterwards: what became of the undo file
 };
 
 // A slot's restore: the file at `path` is loaded into `lines`; the keys its
-// sections touch are read as they are (a key that cannot be opened for
-// all access is left alone, and a read that fails stops the restore before
-// anything is written); they go to the undo file, whole or not at all
-// (when it cannot be written, an earlier one stays); then the walk of
-// ApplyLayout writes them. When the walk fails part-way, every key it
-// touched is put back as it was, and this restore's undo file, which then
-// only repeats the registry as it is, is removed. True when the walk went
-// through. Throws Error("ファイル %s は開けません") before any registry work
-// when the file cannot be opened.
+// sections touch are read as they are (a key that cannot be opened, for
+// all access or at all, is left alone with its section, and a read that
+// fails stops the restore before anything is written); they go into the
+// history as the entry of this restore; then the walk of ApplyLayout
+// writes them. When the walk fails part-way, every key it touched is put
+// back as it was, the entry goes again, and the undo file is left as it
+// was. Once the restore stands, the undo file takes it back (see
+// ReplaceUndoFile) and the history keeps to its limits. True when the walk
+// went through. Throws Error("ファイル %s は開けません") before any
+// registry work when the file cannot be opened.
 //
 // The fast path: a key that opened with all access and has no subkeys (nor
 // another section's key below it), whose values the ANSI functions can all

@@ -10,20 +10,126 @@ namespace panestow {
 
 const char kUndone[] = "直前の復元を取り消しました。";
 const char kUndoFailed[] = "直前の復元を取り消せませんでした。";
+const char kPutBack[] = "履歴から戻しました。";
+const char kPutBackFailed[] = "履歴から戻せませんでした。";
+
+WideString RegFileComment(Change change, int slot) {
+  const WideString start = u"Panestow: Jw_cad's keys as they were before ";
+  switch (change) {
+    case Change::Restore:
+      if (slot >= 1 && slot <= 4) return start + u"slot " + static_cast<char16_t>(u'0' + slot) + u" was restored.";
+      return start + u"a restore.";
+    case Change::Undo: return start + u"an undo.";
+    case Change::PutBack: return start + u"a put-back from the history.";
+    case Change::Save: break;
+  }
+  return start + u"a change.";
+}
+
+bool ChangeOfRegFile(std::string_view bytes, Change& change, int& slot) {
+  // The comment is the third line: after the byte-order mark, the header
+  // and a blank line.
+  WideString text;
+  for (size_t i = 2; i + 1 < bytes.size() && i < 512; i += 2) {
+    text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
+  }
+  const size_t start = text.find(u"\r\n\r\n; ");
+  if (bytes.substr(0, 2) != std::string_view("\xFF\xFE", 2) || start == WideString::npos) return false;
+  const size_t end = text.find(u"\r\n", start + 4);
+  if (end == WideString::npos) return false;
+  const WideString comment = text.substr(start + 6, end - start - 6);
+  const struct {
+    Change change;
+    int slot;
+  } kinds[] = {{Change::Restore, 1}, {Change::Restore, 2}, {Change::Restore, 3}, {Change::Restore, 4},
+               {Change::Undo, 0},    {Change::PutBack, 0}};
+  for (const auto& k : kinds) {
+    if (comment == RegFileComment(k.change, k.slot)) {
+      change = k.change;
+      slot = k.slot;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool WriteRegFile(const Snapshot& snapshot, Change change, int slot, AtomicFile& file) {
+  if (!file.Open()) return false;
+  RegFileWriter writer([&file](std::string_view bytes) { return file.Write(bytes); });
+  return writer.Begin(RegFileComment(change, slot)) && snapshot.Write(writer) && writer.Finish() && file.Commit();
+}
 
 bool WriteUndoFile(const Snapshot& snapshot, const std::string& path, FileSystem& files) {
   AtomicFile file(files, path);
-  if (!file.Open()) return false;
-  RegFileWriter writer([&file](std::string_view bytes) { return file.Write(bytes); });
-  return writer.Begin() && snapshot.Write(writer) && writer.Finish() && file.Commit();
+  return WriteRegFile(snapshot, Change::Restore, 0, file);
+}
+
+std::string KeepBefore(const Snapshot& snapshot, Change change, int slot, Keeping& keeping) {
+  std::string path;
+  if (!keeping.history || !keeping.history->NewEntry(change, slot, path)) return std::string();
+  AtomicFile file(keeping.files, path);
+  return WriteRegFile(snapshot, change, slot, file) ? path : std::string();
 }
 
 namespace {
 
-// The keys a file names, checked to lie within Jw_cad's own key.
+// The undo file that could not be replaced: it must not stay for the
+// latest change.
+UndoFile RetireUndoFile(Keeping& keeping) {
+  FileSystem& files = keeping.files;
+  const std::string& undo = keeping.undo_path;
+  if (!files.IsFile(undo)) return UndoFile::None;
+  std::string bytes;
+  if (keeping.history && files.Read(undo, bytes)) {
+    // Written as an entry of the history, it is normally there still.
+    bool kept = false;
+    for (const HistoryEntry& e : keeping.history->Entries()) {
+      std::string other;
+      if (e.HoldsKeys() && e.size == bytes.size() && files.Read(keeping.history->PathOf(e), other) &&
+          other == bytes) {
+        kept = true;
+        break;
+      }
+    }
+    Change change;
+    int slot = 0;
+    std::string path;
+    if (!kept && ChangeOfRegFile(bytes, change, slot) && keeping.history->NewEntry(change, slot, path) &&
+        RetryWhileBusy(files, [&] { return files.Rename(undo, path); })) {
+      return UndoFile::None;
+    }
+  }
+  return files.Remove(undo) ? UndoFile::None : UndoFile::Stale;
+}
+
+}  // namespace
+
+UndoFile ReplaceUndoFile(const Snapshot& snapshot, Change change, int slot, const std::string& entry,
+                         Keeping& keeping) {
+  if (keeping.undo_path.empty()) return UndoFile::Unchanged;
+  FileSystem& files = keeping.files;
+  const std::string& undo = keeping.undo_path;
+  if (!entry.empty() && files.MayReplace(undo)) {
+    // A second name for the entry beside the undo file, which then takes
+    // its place.
+    const std::string link = undo + ".new";
+    files.Remove(link);
+    if (RetryWhileBusy(files, [&] { return files.Link(entry, link); })) {
+      if (RetryWhileBusy(files, [&] { return files.Rename(link, undo); })) return UndoFile::Written;
+      files.Remove(link);
+    }
+  }
+  AtomicFile file(files, undo);
+  if (WriteRegFile(snapshot, change, slot, file)) return UndoFile::Written;
+  return RetireUndoFile(keeping);
+}
+
+namespace {
+
+// The keys a file names, checked to lie below Jw_cad's key.
 class KeyCollector : public RegFileVisitor {
  public:
-  explicit KeyCollector(const WideString& vendor) : vendor_(FoldedPath(vendor)) {}
+  explicit KeyCollector(const WideString& jw_cad_key) : below_(FoldedPath(NormalPath(jw_cad_key)) + "\\") {}
   bool DeleteKey(const WideString& path) override { return Take(path); }
   bool Key(const WideString& path) override { return Take(path); }
   bool Value(const WideValue&) override { return true; }
@@ -32,11 +138,11 @@ class KeyCollector : public RegFileVisitor {
  private:
   bool Take(const WideString& path) {
     const std::string folded = FoldedPath(NormalPath(path));
-    if (folded != vendor_ && folded.compare(0, vendor_.size() + 1, vendor_ + "\\") != 0) return false;
+    if (folded.size() <= below_.size() || folded.compare(0, below_.size(), below_) != 0) return false;
     paths.push_back(path);
     return true;
   }
-  std::string vendor_;
+  std::string below_;
 };
 
 // Makes the registry what the file says, line by line.
@@ -60,25 +166,43 @@ class Applier : public RegFileVisitor {
 
 }  // namespace
 
-bool ApplyUndoFile(const std::string& path, WideRegistry& wide) {
+bool ApplyRegFile(const std::string& path, WideRegistry& wide, Keeping& keeping, Change change, UndoFile* undo) {
+  if (undo) *undo = UndoFile::Unchanged;
   const std::string refused = "ファイル " + path + " は開けません";
   std::string bytes;
-  if (!ReadWholeFile(path, bytes)) throw Error(refused);
-  const WideString vendor = wide.FromAnsi(JwCadVendorKey());
-  KeyCollector keys(vendor);
+  if (!keeping.files.Read(path, bytes)) throw Error(refused);
+  const WideString jw_cad_key = wide.FromAnsi(kJwCadKeyPath);
+  KeyCollector keys(jw_cad_key);
   if (!ReadRegFile(bytes, keys)) throw Error(refused);
 
-  Snapshot before(vendor);
+  Snapshot before(wide.FromAnsi(JwCadVendorKey()));
+  before.KeepInFile(jw_cad_key);
   for (const WideString& key : keys.paths) {
     int entry;
     if (!before.Add(wide, key, entry) || entry == Snapshot::kNotTouched) return false;
   }
   // The file deletes whole subtrees: they must be known whole to come back.
   if (!before.Whole()) return false;
+  const std::string entry = KeepBefore(before, change, 0, keeping);
   Applier applier(wide);
-  if (ReadRegFile(bytes, applier)) return true;
-  before.RollBack(wide, nullptr, true);
-  return false;
+  const bool ok = ReadRegFile(bytes, applier);
+  if (!ok && before.RollBack(wide, nullptr, true)) {
+    // As if it had not been tried.
+    if (!entry.empty()) keeping.files.Remove(entry);
+    return false;
+  }
+  // A put-back that stands, even part-way, is what the undo takes back.
+  if (change == Change::PutBack) {
+    const UndoFile result = ReplaceUndoFile(before, change, 0, entry, keeping);
+    if (undo) *undo = result;
+  }
+  if (keeping.history) keeping.history->Trim();
+  return ok;
+}
+
+bool ApplyUndoFile(const std::string& path, WideRegistry& wide) {
+  Keeping keeping{PlatformFiles(), nullptr, ""};
+  return ApplyRegFile(path, wide, keeping, Change::Undo);
 }
 
 }  // namespace panestow

@@ -317,6 +317,14 @@ Key* MemoryWideRegistry::Find(const WideString& path) {
 
 OpenResult MemoryWideRegistry::Open(const WideString& path, WideKeyPtr& key) {
   if (registry_.Fails("WideOpen")) return OpenResult::Failed;
+  // A name longer than the registry takes is refused, not just missing (as
+  // Windows may answer; Wine says there is no such key).
+  std::string ansi;
+  if (AnsiSpelling(path, ansi)) {
+    for (const std::string& part : PathParts(ansi)) {
+      if (CharCount(part) > MemoryRegistry::kMaxKeyNameChars) return OpenResult::Failed;
+    }
+  }
   Key* k = Find(path);
   if (!k) return OpenResult::Missing;
   if (!k->writable) return OpenResult::Denied;

@@ -9,7 +9,6 @@ namespace panestow {
 namespace {
 
 const char16_t kHeader[] = u"Windows Registry Editor Version 5.00";
-const char16_t kComment[] = u"; Panestow: Jw_cad's keys as they were before the latest restore.";
 const char16_t kRoot[] = u"HKEY_CURRENT_USER\\";
 const char16_t kEnd[] = u";*end ";
 const char16_t kExtended[] = u";*";
@@ -144,14 +143,14 @@ bool RegFileWriter::Flush() {
   return ok_;
 }
 
-bool RegFileWriter::Begin() {
+bool RegFileWriter::Begin(const WideString& comment) {
   if (!ok_) return false;
   const std::string bom("\xFF\xFE", 2);
   crc_ = Crc32(crc_, bom);
   ok_ = sink_(bom);
   Line(kHeader);
   Line(u"");
-  Line(kComment);
+  Line(u"; " + comment);
   Line(u"");
   return ok_;
 }

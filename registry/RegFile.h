@@ -36,7 +36,9 @@ class RegFileWriter {
   // fails every later call.
   explicit RegFileWriter(std::function<bool(std::string_view)> sink);
 
-  bool Begin();
+  // The header, and `comment` on a comment line of its own ("; comment"),
+  // which every reader skips.
+  bool Begin(const WideString& comment);
   // "[-HKEY_CURRENT_USER\path]": the key with everything below it goes.
   bool DeleteKey(const WideString& path);
   // "[HKEY_CURRENT_USER\path]" with the values that follow, until EndKey.

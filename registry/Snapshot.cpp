@@ -1,5 +1,6 @@
 #include "registry/Snapshot.h"
 
+#include <algorithm>
 #include <string_view>
 #include <unordered_set>
 
@@ -261,11 +262,11 @@ bool Snapshot::Add(WideRegistry& wide, const WideString& raw_path, int& entry) {
   }
   WideKeyPtr key;
   const OpenResult r = wide.Open(path, key);
-  if (r == OpenResult::Failed) return false;
   Entry e;
   WideString created_root;
-  if (r == OpenResult::Denied) {
-    // The operation cannot open it either, and leaves it alone.
+  if (r == OpenResult::Denied || r == OpenResult::Failed) {
+    // The operation cannot open it either, and leaves it alone: a key it
+    // may not open for all access, or a name the registry refuses.
     e.touched = false;
   } else if (r == OpenResult::Opened) {
     e.existed = true;
@@ -342,14 +343,43 @@ bool Snapshot::Whole() const {
   return true;
 }
 
+namespace {
+
+// `folded` is `key` or a key above it.
+bool AtOrAbove(const std::string& folded, const std::string& key) {
+  return folded == key || (key.size() > folded.size() && key.compare(0, folded.size(), folded) == 0 &&
+                           key[folded.size()] == '\\');
+}
+
+}  // namespace
+
+WideString Snapshot::DeletionRoot(size_t entry) const {
+  const Entry& e = entries_[entry];
+  if (e.existed) return Path(entry);
+  const WideString root = CreatedRoot(entry);
+  if (kept_.empty() || !AtOrAbove(FoldedPath(root), kept_)) return root;
+  // Cut down to the key just below the kept one.
+  const WideString path = Path(entry);
+  const std::string folded = FoldedPathOf(e);
+  if (!AtOrAbove(kept_, folded) || folded.size() <= kept_.size() + 1) return WideString();
+  const size_t parts = static_cast<size_t>(std::count(kept_.begin(), kept_.end(), '\\')) + 1;
+  size_t cut = 0;
+  for (size_t n = 0; n <= parts && cut != WideString::npos; ++n) cut = path.find(u'\\', n == 0 ? 0 : cut + 1);
+  return cut == WideString::npos ? path : path.substr(0, cut);
+}
+
 bool Snapshot::Write(RegFileWriter& writer) const {
-  for (const Entry& e : entries_) {
-    if (e.touched && e.existed && (!e.whole || !e.parent_opens)) return false;
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    const Entry& e = entries_[i];
+    if (!e.touched || !e.existed) continue;
+    if (!e.whole || !e.parent_opens) return false;
+    if (!kept_.empty() && AtOrAbove(FoldedPathOf(e), kept_)) return false;
   }
   for (size_t i = 0; i < entries_.size(); ++i) {
     const Entry& e = entries_[i];
     if (!e.touched) continue;
-    if (!writer.DeleteKey(e.existed ? Path(i) : CreatedRoot(i))) return false;
+    const WideString root = DeletionRoot(i);
+    if (!root.empty() && !writer.DeleteKey(root)) return false;
     if (!e.existed) continue;
     Unpacker in(*this, e);
     if (!in.Write(writer, Path(i))) return false;

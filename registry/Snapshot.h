@@ -55,11 +55,19 @@ class Snapshot {
   explicit Snapshot(WideString highest = WideString(), bool hold_keys = false)
       : highest_(FoldedPath(NormalPath(highest))), hold_keys_(hold_keys) {}
 
+  // The file (Write) never deletes `key` or any key above it, though the
+  // operation may have created them: another program may have filled them
+  // since. Its deletion lines for a missing key start at the highest key
+  // created below `key`. (A rollback, which follows at once, still takes
+  // back everything created.)
+  void KeepInFile(const WideString& key) { kept_ = FoldedPath(NormalPath(key)); }
+
   // The entry of `path` (empty parts of it skipped), read now when the key
-  // is new to the snapshot; kNotTouched when the key exists but cannot be
-  // opened for all access, which an operation then leaves alone. False
-  // when a key could not be opened for any other reason or a read failed
-  // part-way: the snapshot is then not to be trusted.
+  // is new to the snapshot; kNotTouched when the key cannot be opened, for
+  // all access or at all (a name the registry refuses), which an operation
+  // then leaves alone. False when a key above it or below it could not be
+  // opened or a read failed part-way: the snapshot is then not to be
+  // trusted.
   bool Add(WideRegistry& wide, const WideString& path, int& entry);
 
   const std::vector<Entry>& entries() const { return entries_; }
@@ -81,10 +89,11 @@ class Snapshot {
 
   // The entries as a registry file that gives back their state: for each,
   // the deletion of the key (or of the topmost key that was missing along
-  // its path), then a key that existed with every value, and each subkey
-  // likewise. False when a subtree is not whole, as such a file would lose
-  // what it could not read, or when a key's parent would not let it be
-  // made anew after its deletion.
+  // its path, but never the kept key or above), then a key that existed
+  // with every value, and each subkey likewise. False when a subtree is
+  // not whole, as such a file would lose what it could not read, when a
+  // key's parent would not let it be made anew after its deletion, or when
+  // an existing key is the kept key or above it.
   bool Write(RegFileWriter& writer) const;
 
   // Puts the entries back as the snapshot holds them; with `only`, just
@@ -108,7 +117,11 @@ class Snapshot {
   std::string FoldedPathOf(const Entry& e) const;
   uint32_t NameId(const std::string& utf8);
 
+  // Where the file's deletion line for the entry starts; empty for none.
+  WideString DeletionRoot(size_t entry) const;
+
   std::string highest_;  // folded
+  std::string kept_;     // folded
   bool hold_keys_;
   std::vector<WideKeyPtr> held_;  // by entry, while kept
   std::vector<Entry> entries_;

@@ -27,6 +27,7 @@ const char* const kNotSavedWarning[4] = {
     "Jw_cad画面レイアウトは［設定４］で保存されていません。",
 };
 const char kConfirmUndo[] = "Jw_cadは全て終了しておいて下さい。\r\n\r\n直前の復元の前のレイアウトに戻しますか？";
+const char kConfirmPutBack[] = "Jw_cadは全て終了しておいて下さい。\r\n\r\n履歴のこのレイアウトに戻しますか？";
 const char kJwCadRunning[] =
     "Jw_cadが起動中です。\r\n\r\nJw_cadは終了する時に画面レイアウトを書き込みます。このまま続けますか？";
 constexpr uint32_t kBeepSimple = 0xFFFF;
@@ -35,6 +36,7 @@ constexpr int kShowNormal = 5;  // SW_SHOW
 }  // namespace
 
 const char kUndoCommandCaption[] = "直前の復元を取り消す(&U)";
+const char kHistoryCommandCaption[] = "履歴から戻す(&H)...";
 
 namespace {
 
@@ -45,15 +47,23 @@ std::string TForm1::* const kSlotPaths[4] = {&TForm1::SlotPath1, &TForm1::SlotPa
 
 const std::string& TForm1::SlotPath(int slot) const { return this->*kSlotPaths[slot - 1]; }
 
+int TForm1::SlotOf(const std::string& path) const {
+  for (int slot = 1; slot <= 4; ++slot) {
+    if (!path.empty() && path == SlotPath(slot)) return slot;
+  }
+  return 0;
+}
+
 void TForm1::FormShow() {
   const FilePaths paths = DerivePaths(host_.ModuleFileName());
   IniPath = paths.ini;
   for (int slot = 1; slot <= 4; ++slot) this->*kSlotPaths[slot - 1] = paths.slots[slot - 1];
   UndoPath = paths.undo;
+  HistoryPath = paths.history;
   ApplySettings();
   CopyTitlesToButtons();
   host_.SetStatusText("");
-  host_.SetUndoAvailable(UndoAvailable());
+  RefreshMenu();
   RunCommandLine();
 }
 
@@ -97,6 +107,7 @@ void TForm1::Button1Click() {
   if (host_.ShowMessage(kConfirmSave, DialogKind::Confirmation, kButtonYes | kButtonNo) != DialogResult::Yes) return;
   host_.ShowSaveWindowModal();
   CopyTitlesToButtons();
+  RefreshMenu();
 }
 
 void TForm1::RestoreSlot(int slot) {
@@ -114,29 +125,98 @@ void TForm1::RestoreSlot(int slot) {
 }
 
 bool TForm1::RestoreLayout() {
-  bool ok;
-  {
+  bool ok = false;
+  // Another Panestow's change that keeps the lock too long fails this one,
+  // with nothing changed.
+  if (ChangeLockPtr lock = host_.LockChanges()) {
     RegistryStorePtr store = host_.NewRegistryStore();
     WideRegistryPtr wide = host_.NewWideRegistry();
+    History history(PlatformFiles(), HistoryPath);
     RestoreTarget target{*store, *wide, PlatformFiles(), UndoPath};
+    if (!HistoryPath.empty()) target.history = &history;
+    target.slot = SlotOf(LayoutPath);
     ok = RestoreFromFile(LayoutPath, lines_, target);
+    NoteUndo(target.undo);
   }
-  host_.SetUndoAvailable(UndoAvailable());
+  RefreshMenu();
   host_.SetStatusText(ok ? kRestoreSucceeded : kRestoreFailed);
   return ok;
 }
 
-bool TForm1::UndoAvailable() const { return !UndoPath.empty() && FileExists(UndoPath); }
+void TForm1::NoteUndo(UndoFile undo) {
+  if (undo == UndoFile::Stale) undo_stale_ = true;
+  if (undo == UndoFile::Written || undo == UndoFile::None) undo_stale_ = false;
+}
+
+void TForm1::RefreshMenu() {
+  host_.SetUndoAvailable(UndoAvailable());
+  host_.SetHistoryAvailable(HistoryAvailable());
+}
+
+bool TForm1::UndoAvailable() const { return !undo_stale_ && !UndoPath.empty() && FileExists(UndoPath); }
 
 void TForm1::MenuUndoClick() {
   if (!UndoAvailable() || !GoOnIfJwCadRuns()) return;
   if (host_.ShowMessage(kConfirmUndo, DialogKind::Confirmation, kButtonYes | kButtonNo) != DialogResult::Yes) return;
-  bool ok;
-  {
+  bool ok = false;
+  if (ChangeLockPtr lock = host_.LockChanges()) {
     WideRegistryPtr wide = host_.NewWideRegistry();
-    ok = ApplyUndoFile(UndoPath, *wide);
+    History history(PlatformFiles(), HistoryPath);
+    // An undo writes no undo file: undoing twice gives the same state.
+    Keeping keeping{PlatformFiles(), HistoryPath.empty() ? nullptr : &history, ""};
+    ok = ApplyRegFile(UndoPath, *wide, keeping, Change::Undo);
   }
+  RefreshMenu();
   host_.SetStatusText(ok ? kUndone : kUndoFailed);
+}
+
+bool TForm1::HistoryAvailable() const { return !HistoryEntries().empty(); }
+
+std::vector<HistoryEntry> TForm1::HistoryEntries() const {
+  if (HistoryPath.empty()) return {};
+  return History(PlatformFiles(), HistoryPath).Entries();
+}
+
+void TForm1::MenuHistoryClick() {
+  if (!HistoryAvailable()) return;
+  host_.ShowHistoryWindowModal();
+  RefreshMenu();
+}
+
+bool TForm1::PutBackFromHistory(const HistoryEntry& entry) {
+  History history(PlatformFiles(), HistoryPath);
+  const std::string path = history.PathOf(entry);
+  bool ok = false;
+  if (entry.HoldsKeys()) {
+    if (!GoOnIfJwCadRuns()) return false;
+    if (host_.ShowMessage(kConfirmPutBack, DialogKind::Confirmation, kButtonYes | kButtonNo) != DialogResult::Yes) {
+      return false;
+    }
+    if (ChangeLockPtr lock = host_.LockChanges()) {
+      WideRegistryPtr wide = host_.NewWideRegistry();
+      Keeping keeping{PlatformFiles(), &history, UndoPath};
+      UndoFile undo = UndoFile::Unchanged;
+      ok = ApplyRegFile(path, *wide, keeping, Change::PutBack, &undo);
+      NoteUndo(undo);
+    }
+    RefreshMenu();
+    host_.SetStatusText(ok ? kPutBack : kPutBackFailed);
+    return true;
+  }
+  const int slot = entry.slot;
+  const std::string name = "【設定" + FullWidthDigit(slot) + "】";
+  if (host_.ShowMessage(name + "を履歴のこの内容に戻しますか？", DialogKind::Confirmation, kButtonYes | kButtonNo) !=
+      DialogResult::Yes) {
+    return false;
+  }
+  if (ChangeLockPtr lock = host_.LockChanges()) {
+    std::string bytes;
+    if (!PlatformFiles().Read(path, bytes)) throw Error("ファイル " + path + " は開けません");
+    ok = ReplaceKeepingOld(PlatformFiles(), &history, slot, SlotPath(slot), bytes);
+  }
+  RefreshMenu();
+  host_.SetStatusText(name + (ok ? "を履歴から戻しました。" : "を履歴から戻せませんでした。"));
+  return true;
 }
 
 bool TForm1::GoOnIfJwCadRuns() {

@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "app/History.h"
+#include "app/lock.h"
 #include "layout/LineList.h"
+#include "layout/Undo.h"
 #include "registry/RegistryStore.h"
 #include "registry/WideRegistry.h"
 #include "ui/MessageDialog.h"
@@ -33,6 +36,9 @@ constexpr WindowBounds RestoreButtonBounds(int slot, int32_t width) {
 // The undo command of the main window's system menu, sent as WM_SYSCOMMAND.
 constexpr unsigned kUndoCommandId = 0x0110;
 extern const char kUndoCommandCaption[];  // "直前の復元を取り消す(&U)"
+// The history command after it, which opens the history window.
+constexpr unsigned kHistoryCommandId = 0x0120;
+extern const char kHistoryCommandCaption[];  // "履歴から戻す(&H)..."
 
 // What the main window's handlers need of the window system and the
 // platform.
@@ -63,8 +69,17 @@ class Form1Host {
   virtual WideRegistryPtr NewWideRegistry() = 0;
   // The image file names of the programs running now.
   virtual std::vector<std::string> RunningPrograms() = 0;
-  // Greys the undo command out, or offers it.
+  // Greys the undo command out, or offers it; the same for the history
+  // command.
   virtual void SetUndoAvailable(bool available) = 0;
+  virtual void SetHistoryAvailable(bool available) = 0;
+  // Runs the history window modally; it lists TForm1::HistoryEntries and
+  // puts one back through TForm1::PutBackFromHistory. While it is open,
+  // the dialogs of ShowMessage are its own.
+  virtual void ShowHistoryWindowModal() = 0;
+  // The lock that lets one change at a time run among the processes of
+  // this executable, waited for; null when another held it too long.
+  virtual ChangeLockPtr LockChanges() = 0;
   virtual void ShellExec(const std::string& verb, const std::string& file, const std::string& parameters,
                             const std::string& directory, int show) = 0;
 };
@@ -93,6 +108,18 @@ class TForm1 {
   void MenuUndoClick();
   bool UndoAvailable() const;
 
+  // The history command: the history window, when there is a history.
+  void MenuHistoryClick();
+  bool HistoryAvailable() const;
+  // The entries of the history, newest first.
+  std::vector<HistoryEntry> HistoryEntries() const;
+  // Puts an entry of the history back: registry keys after the running
+  // check and a confirmation, a slot's file after a confirmation; sets the
+  // status label. False when the user declined, so that nothing was done.
+  // Throws Error("ファイル %s は開けません"), with nothing changed, for an
+  // entry that cannot be read or is damaged.
+  bool PutBackFromHistory(const HistoryEntry& entry);
+
   // Applies the file named by LayoutPath to Jw_cad's keys, with the undo
   // file and the rollback of a failed walk, and sets the status label.
   // Throws Error when the file cannot be opened, before any registry work.
@@ -102,16 +129,21 @@ class TForm1 {
   // HKEY_CLASSES_ROOT, or empty text.
   std::string ReadOpenCommand();
 
-  // SlotPath1 to SlotPath4 by slot number.
+  // SlotPath1 to SlotPath4 by slot number; the slot of one of them, else 0.
   const std::string& SlotPath(int slot) const;
+  int SlotOf(const std::string& path) const;
 
   std::string IniPath;
   std::string SlotPath1, SlotPath2, SlotPath3, SlotPath4;
   std::string LayoutPath;
   std::string UndoPath;
+  std::string HistoryPath;
 
  private:
   void ApplySettings();
+  // The undo and history commands offered as things stand.
+  void RefreshMenu();
+  void NoteUndo(UndoFile undo);
   void CopyTitlesToButtons();
   void RestoreSlot(int slot);
   // Before the save, restore and undo confirmations: true when Jw_cad is
@@ -123,6 +155,9 @@ class TForm1 {
   Form1Host& host_;
   TForm2& form2_;
   LineList lines_;
+  // An undo file that stands for an earlier change, and could not be taken
+  // away when the latest one failed to write its own.
+  bool undo_stale_ = false;
 };
 
 }  // namespace panestow

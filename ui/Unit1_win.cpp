@@ -2,9 +2,11 @@
 
 #include <tlhelp32.h>
 
+#include "app/lock_win.h"
 #include "registry/RegistryStore_win.h"
 #include "registry/WideRegistry_win.h"
 #include "ui/Controls_win.h"
+#include "ui/HistoryWindow_win.h"
 #include "ui/MessageDialog_win.h"
 
 namespace panestow {
@@ -169,7 +171,7 @@ void MainWindow::Close() { SendMessageA(hwnd_, WM_CLOSE, 0, 0); }
 void MainWindow::ShowSaveWindowModal() { save_window_.ShowModal(); }
 
 DialogResult MainWindow::ShowMessage(const std::string& text, DialogKind kind, unsigned buttons) {
-  return ShowMessageDialog(hwnd_, text, kind, buttons);
+  return ShowMessageDialog(history_window_ ? history_window_ : hwnd_, text, kind, buttons);
 }
 
 void MainWindow::Beep(uint32_t type) { MessageBeep(type); }
@@ -195,6 +197,15 @@ void MainWindow::SetUndoAvailable(bool available) {
   EnableMenuItem(GetSystemMenu(hwnd_, FALSE), kUndoCommandId, MF_BYCOMMAND | (available ? MF_ENABLED : MF_GRAYED));
 }
 
+void MainWindow::SetHistoryAvailable(bool available) {
+  EnableMenuItem(GetSystemMenu(hwnd_, FALSE), kHistoryCommandId,
+                 MF_BYCOMMAND | (available ? MF_ENABLED : MF_GRAYED));
+}
+
+void MainWindow::ShowHistoryWindowModal() { ShowHistoryWindow(hwnd_, form_, &history_window_); }
+
+ChangeLockPtr MainWindow::LockChanges() { return panestow::LockChanges(); }
+
 void MainWindow::ShellExec(const std::string& verb, const std::string& file, const std::string& parameters,
                               const std::string& directory, int show) {
   // shell32 is loaded only for the launch: it is large, and most runs never
@@ -215,20 +226,28 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CREATE: {
       controls_.Create(hwnd);
       LayOut();
-      // The undo command, after a separator, greyed out until FormShow
-      // knows whether there is an undo file.
+      // The undo and history commands, after a separator, greyed out until
+      // FormShow knows whether there is an undo file and a history.
       HMENU menu = GetSystemMenu(hwnd, FALSE);
       AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
       AppendMenuA(menu, MF_STRING | MF_GRAYED, kUndoCommandId, kUndoCommandCaption);
+      AppendMenuA(menu, MF_STRING | MF_GRAYED, kHistoryCommandId, kHistoryCommandCaption);
       return 0;
     }
     case WM_INITMENUPOPUP:
-      // The undo file may have gone since.
-      if (HIWORD(lp)) SetUndoAvailable(form_.UndoAvailable());
+      // The undo file and the history may have changed since.
+      if (HIWORD(lp)) {
+        SetUndoAvailable(form_.UndoAvailable());
+        SetHistoryAvailable(form_.HistoryAvailable());
+      }
       break;
     case WM_SYSCOMMAND:
       if ((wp & 0xFFF0) == kUndoCommandId) {
         Guarded(hwnd, [&] { form_.MenuUndoClick(); });
+        return 0;
+      }
+      if ((wp & 0xFFF0) == kHistoryCommandId) {
+        Guarded(hwnd, [&] { form_.MenuHistoryClick(); });
         return 0;
       }
       break;

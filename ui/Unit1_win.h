@@ -50,6 +50,9 @@ class MainWindow : public Form1Host {
   WideRegistryPtr NewWideRegistry() override;
   std::vector<std::string> RunningPrograms() override;
   void SetUndoAvailable(bool available) override;
+  void SetHistoryAvailable(bool available) override;
+  void ShowHistoryWindowModal() override;
+  ChangeLockPtr LockChanges() override;
   void ShellExec(const std::string& verb, const std::string& file, const std::string& parameters,
                  const std::string& directory, int show) override;
 
@@ -68,6 +71,8 @@ class MainWindow : public Form1Host {
   Controls<TForm1> controls_;
   FocusKeeper focus_;
   HWND hwnd_ = nullptr;
+  // The history window while it is open: it owns the dialogs then.
+  HWND history_window_ = nullptr;
 };
 
 }  // namespace panestow

@@ -18,10 +18,12 @@ void TForm2::SaveSlot(int slot) {
 }
 
 void TForm2::SaveLayout() {
-  bool saved;
-  {
+  bool saved = false;
+  if (ChangeLockPtr lock = host_.LockChanges()) {
     RegistryStorePtr store = host_.NewRegistryStore();
-    saved = CaptureToFile(*store, lines_, SavePath);
+    History history(PlatformFiles(), form1_.HistoryPath);
+    saved = CaptureToFile(*store, lines_, SavePath, PlatformFiles(), form1_.HistoryPath.empty() ? nullptr : &history,
+                          form1_.SlotOf(SavePath));
   }
   if (saved) {
     host_.ShowMessage(kSaved, DialogKind::Information, kButtonOk);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/lock.h"
 #include "layout/LineList.h"
 #include "registry/RegistryStore.h"
 #include "ui/MessageDialog.h"
@@ -27,6 +28,8 @@ class Form2Host {
   virtual void Close() = 0;
   virtual DialogResult ShowMessage(const std::string& text, DialogKind kind, unsigned buttons) = 0;
   virtual RegistryStorePtr NewRegistryStore() = 0;
+  // As Form1Host::LockChanges.
+  virtual ChangeLockPtr LockChanges() = 0;
 };
 
 class TForm2 {
@@ -52,8 +55,9 @@ class TForm2 {
   void Button5Click() { host_.Close(); }
 
   // Captures Jw_cad's layout keys into the file named by SavePath and
-  // reports the outcome. A capture that fails part-way, or a file that
-  // cannot be written, leaves the slot's earlier file as it was.
+  // reports the outcome; the file it replaces goes into the main window's
+  // history. A capture that fails part-way, or a file that cannot be
+  // written, leaves the slot's earlier file as it was.
   void SaveLayout();
 
   std::string SavePath;

@@ -1,5 +1,6 @@
 #include "ui/Unit2_win.h"
 
+#include "app/lock_win.h"
 #include "registry/RegistryStore_win.h"
 #include "ui/Controls_win.h"
 #include "ui/MessageDialog_win.h"
@@ -152,6 +153,8 @@ DialogResult SaveWindow::ShowMessage(const std::string& text, DialogKind kind, u
 }
 
 RegistryStorePtr SaveWindow::NewRegistryStore() { return NewWinRegistryStore(); }
+
+ChangeLockPtr SaveWindow::LockChanges() { return panestow::LockChanges(); }
 
 // Keeps the title within its byte limit, however it was entered.
 void SaveWindow::OnTitleChange(int slot, HWND edit) {

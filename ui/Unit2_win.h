@@ -37,6 +37,7 @@ class SaveWindow : public Form2Host {
   void Close() override;
   DialogResult ShowMessage(const std::string& text, DialogKind kind, unsigned buttons) override;
   RegistryStorePtr NewRegistryStore() override;
+  ChangeLockPtr LockChanges() override;
 
   // For the window procedure.
   void Attach(HWND hwnd) { hwnd_ = hwnd; }

@@ -72,6 +72,23 @@ void RecordingMainHost::ShowSaveWindowModal() {
   if (during_modal) during_modal();
 }
 
+namespace {
+
+struct HeldLock : ChangeLock {};
+
+ChangeLockPtr Lock(bool busy) { return busy ? nullptr : std::make_unique<HeldLock>(); }
+
+}  // namespace
+
+ChangeLockPtr RecordingSaveHost::LockChanges() { return Lock(lock_busy); }
+
+ChangeLockPtr RecordingMainHost::LockChanges() { return Lock(lock_busy); }
+
+void RecordingMainHost::ShowHistoryWindowModal() {
+  journal_.Add("history window");
+  if (during_history) during_history();
+}
+
 void RecordingMainHost::ShellExec(const std::string& verb, const std::string& file, const std::string& parameters,
                                   const std::string& directory, int show) {
   journal_.Add("shell " + verb + "|" + file + "|" + parameters + "|" + directory + "|" + std::to_string(show));

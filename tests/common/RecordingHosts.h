@@ -43,8 +43,10 @@ class RecordingSaveHost : public Form2Host {
     return journal_.Message(text, kind, buttons);
   }
   RegistryStorePtr NewRegistryStore() override { return new_store_(); }
+  ChangeLockPtr LockChanges() override;
 
   std::string titles[4];
+  bool lock_busy = false;  // another process holds the change lock too long
   int32_t left = 193, top = 109;
 
  private:
@@ -78,6 +80,9 @@ class RecordingMainHost : public Form1Host {
   WideRegistryPtr NewWideRegistry() override { return new_wide_(); }
   std::vector<std::string> RunningPrograms() override { return running; }
   void SetUndoAvailable(bool available) override { undo_available = available; }
+  void SetHistoryAvailable(bool available) override { history_available = available; }
+  void ShowHistoryWindowModal() override;
+  ChangeLockPtr LockChanges() override;
   void ShellExec(const std::string& verb, const std::string& file, const std::string& parameters,
                  const std::string& directory, int show) override;
 
@@ -89,6 +94,9 @@ class RecordingMainHost : public Form1Host {
   TForm1* form = nullptr;  // resized when the width changes
   std::vector<std::string> running;  // image names of running programs
   bool undo_available = false;      // the undo command as last offered
+  bool history_available = false;   // the history command likewise
+  std::function<void()> during_history;  // what the user does in the history window
+  bool lock_busy = false;           // another process holds the change lock too long
 
  private:
   void Log(const char* what, int32_t v) { journal_.Add(std::string(what) + " " + std::to_string(v)); }

@@ -56,7 +56,7 @@ std::string Write(const std::vector<Block>& blocks) {
     file.append(bytes);
     return true;
   });
-  EXPECT_TRUE(writer.Begin());
+  EXPECT_TRUE(writer.Begin(u"Panestow: Jw_cad's keys as they were before slot 1 was restored."));
   for (const Block& b : blocks) {
     if (b.remove) {
       EXPECT_TRUE(writer.DeleteKey(b.path));
@@ -143,7 +143,7 @@ TEST(RegFile, FileIsUtf16WithHeaderDeletionsKeysAndAClosingChecksum) {
   const std::string text = Text(file);
   const std::string expected_start =
       "Windows Registry Editor Version 5.00\r\n\r\n"
-      "; Panestow: Jw_cad's keys as they were before the latest restore.\r\n\r\n"
+      "; Panestow: Jw_cad's keys as they were before slot 1 was restored.\r\n\r\n"
       "[-HKEY_CURRENT_USER\\Software\\Jw_cad\\jw_win\\Dialog]\r\n\r\n"
       "[HKEY_CURRENT_USER\\Software\\Jw_cad\\jw_win\\Dialog]\r\n"
       "\"Left\"=dword:0000000a\r\n\r\n"

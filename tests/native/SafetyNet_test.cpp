@@ -1,7 +1,10 @@
-// The safety net around a restore, over the in-memory registry: a restore
-// that fails anywhere leaves the registry as it was; the undo file gives
-// back the state before the restore; writing that file never leaves half
-// of one. Each is swept over every registry or file operation in turn.
+// The safety net around every change, over the in-memory registry: a
+// restore that fails anywhere leaves the registry as it was; the undo file
+// gives back the state before the restore; the history keeps what each
+// restore, undo, put-back and save replaced. Each change is swept over
+// every registry and every file operation in turn: after a failed run the
+// registry, the slot files, the undo file and the history are as before,
+// but for one whole new entry of the history at most.
 #include "layout/Restore.h"
 
 #include <gtest/gtest.h>
@@ -9,10 +12,13 @@
 #include <dirent.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 
+#include "layout/Capture.h"
 #include "layout/LayoutFile.h"
 #include "layout/Undo.h"
+#include "registry/RegFile.h"
 #include "registry/MemoryRegistryStore.h"
 #include "tests/common/LayoutFixture.h"
 #include "tests/common/TestFiles.h"
@@ -155,11 +161,12 @@ TEST_F(SafetyNetTest, FastPathCostsFewerRegistryCallsThanTheWalkSnapshotIncluded
   EXPECT_LT(fast.operations, walk.operations);
 }
 
-// Faults a restore passes over by design: a failed removal is ignored, and
-// a key that cannot be created is skipped, as the walk itself does.
+// Faults a change passes over by design: a failed removal is ignored, a
+// key that cannot be opened or created is skipped with its section, as the
+// walk itself does, and a save takes a key it cannot list as empty.
 bool PassedOver(const char* operation) {
   const std::string op = operation ? operation : "";
-  return op == "RemoveValue" || op == "OpenPath";
+  return op == "RemoveValue" || op == "OpenPath" || op == "WideOpen" || op == "ListSubkeys";
 }
 
 TEST_F(SafetyNetTest, ARestoreThatFailsAtAnyRegistryCallLeavesTheRegistryAsItWas) {
@@ -243,46 +250,24 @@ class FaultyFiles : public FileSystem {
     return !Fails() && files_.Rename(temp, path);
   }
   bool Remove(const std::string& path) override { return !Fails() && files_.Remove(path); }
+  bool IsFile(const std::string& path) override { return !Fails() && files_.IsFile(path); }
+  bool Read(const std::string& path, std::string& out) override { return !Fails() && files_.Read(path, out); }
+  bool MakeFolder(const std::string& path) override { return !Fails() && files_.MakeFolder(path); }
+  bool List(const std::string& folder, std::vector<FolderItem>& items) override {
+    return !Fails() && files_.List(folder, items);
+  }
+  bool Link(const std::string& existing, const std::string& path) override {
+    return !Fails() && files_.Link(existing, path);
+  }
+  bool Busy() override { return false; }
+  uint64_t Milliseconds() override { return files_.Milliseconds(); }
+  void Pause(uint32_t ms) override { files_.Pause(ms); }
 
  private:
   bool Fails() { return ++operations == fail_at_; }
   FileSystem& files_ = PlatformFiles();
   long fail_at_;
 };
-
-TEST_F(SafetyNetTest, AnUndoFileThatFailsAtAnyFileOperationIsTheOldOneOrTheNewOneWhole) {
-  // The old undo file is one of an earlier restore; the new one is what a
-  // restore that meets no fault writes.
-  const std::string second = "1\r\n[Settings]\r\n1\r\nGrid\t4\r\n";
-  MemoryRegistry clean;
-  Seed(clean);
-  ASSERT_TRUE(Restore(clean));
-  const std::string old_file = ReadFileBytes(undo_);
-  ASSERT_TRUE(Restore(clean, second));
-  const std::string new_file = ReadFileBytes(undo_);
-  const std::string restored = State(clean);
-  ASSERT_NE(old_file, new_file);
-
-  int met = 0;
-  for (long k = 1;; ++k) {
-    MemoryRegistry r;
-    Seed(r);
-    ASSERT_TRUE(Restore(r));
-    ASSERT_EQ(ReadFileBytes(undo_), old_file);
-    FaultyFiles files(k);
-    SCOPED_TRACE("file operation " + std::to_string(k));
-    // The restore goes on whatever becomes of its undo file.
-    EXPECT_TRUE(Restore(r, second, files));
-    EXPECT_EQ(State(r), restored);
-    const std::string now = ReadFileBytes(undo_);
-    EXPECT_TRUE(now == old_file || now == new_file);
-    EXPECT_EQ(FilesIn(dir_.path()), (std::vector<std::string>{"panestow.rg", "panestow.undo.reg"}))
-        << "a temporary file was left behind";
-    if (!files.met()) break;
-    ++met;
-  }
-  EXPECT_GE(met, 4);  // may replace, temp file, write, flush, rename
-}
 
 TEST_F(SafetyNetTest, AReadFailureBeforeAnyWriteStopsTheRestoreAndKeepsTheOldUndoFile) {
   // The first value enumeration of the next restore's snapshot fails.
@@ -333,6 +318,273 @@ TEST_F(SafetyNetTest, AnUndoFileThatIsDamagedOrNamesOtherKeysIsRefusedAndChanges
     ADD_FAILURE() << "no error";
   } catch (const Error& e) {
     EXPECT_EQ(std::string(e.what()), "ファイル " + undo_ + " は開けません");
+  }
+}
+
+
+// A file that the registry-file reader takes whole.
+bool WholeRegFile(const std::string& bytes) {
+  struct Any : RegFileVisitor {
+    bool DeleteKey(const WideString&) override { return true; }
+    bool Key(const WideString&) override { return true; }
+    bool Value(const WideValue&) override { return true; }
+  } any;
+  return ReadRegFile(bytes, any);
+}
+
+// Everything a change may touch.
+struct World {
+  std::string registry;
+  std::map<std::string, std::string> files;    // beside the exe: slot files, the undo file
+  std::map<std::string, std::string> history;  // the history's files
+};
+
+std::map<std::string, std::string> FilesOf(const std::string& folder) {
+  std::map<std::string, std::string> out;
+  for (const std::string& name : FilesIn(folder)) {
+    const std::string path = folder + "/" + name;
+    if (name != "panestow.history") out[name] = ReadFileBytes(path);
+  }
+  return out;
+}
+
+// The change kinds swept, each from the same prepared state.
+enum class Op { Restore, Undo, PutBackKeys, PutBackSlot, Save };
+const char* NameOf(Op op) {
+  static const char* const kNames[] = {"restore", "undo", "put-back of keys", "put-back of a slot", "save"};
+  return kNames[static_cast<int>(op)];
+}
+
+class ChangeSweep : public SafetyNetTest {
+ protected:
+  std::string history_dir_ = dir_ / "panestow.history";
+  std::string slot2_ = dir_ / "panestow.rg2";
+  std::string slot3_ = dir_ / "panestow.rg3";
+
+  World Look(MemoryRegistry& r) { return World{State(r), FilesOf(dir_.path()), FilesOf(history_dir_)}; }
+
+  void Clear() {
+    for (const std::string& name : FilesIn(history_dir_)) RemoveFile(history_dir_ + "/" + name);
+    for (const std::string& name : FilesIn(dir_.path())) RemoveFile(dir_ / name);
+  }
+
+  // Jw_cad's keys seeded; slot 2 restored (an undo file and its history
+  // entry) and slot 1's file saved over (its old file in the history).
+  void Prepare(MemoryRegistry& r) {
+    Clear();
+    Seed(r);
+    WriteFileBytes(slot2_, "2\r\n[Dialog]\r\n1\r\nLeft\t2\r\n[Settings]\r\n1\r\nGrid\t\"2\"\r\n");
+    History history(PlatformFiles(), history_dir_);
+    {
+      MemoryRegistryStore store(r);
+      MemoryWideRegistry wide(r);
+      RestoreTarget target{store, wide, PlatformFiles(), undo_, true, &history, 2};
+      LineList lines;
+      ASSERT_TRUE(RestoreFromFile(slot2_, lines, target));
+    }
+    WriteFileBytes(slot_, "1\r\n[Dialog]\r\n1\r\nLeft\t1\r\n");
+    MemoryRegistryStore store(r);
+    LineList lines;
+    ASSERT_TRUE(CaptureToFile(store, lines, slot_, PlatformFiles(), &history, 1));
+    WriteFileBytes(slot3_, kLayout);  // what the restore puts back
+  }
+
+  // The newest entry of the history of that kind.
+  HistoryEntry Newest(bool keys) {
+    for (const HistoryEntry& e : History(PlatformFiles(), history_dir_).Entries()) {
+      if (e.HoldsKeys() == keys) return e;
+    }
+    ADD_FAILURE() << "no entry";
+    return HistoryEntry{};
+  }
+
+  bool Run(Op op, MemoryRegistry& r, FileSystem& files) {
+    History history(files, history_dir_);
+    MemoryRegistryStore store(r);
+    MemoryWideRegistry wide(r);
+    LineList lines;
+    try {
+      switch (op) {
+        case Op::Restore: {
+          RestoreTarget target{store, wide, files, undo_, true, &history, 3};
+          return RestoreFromFile(slot3_, lines, target);
+        }
+        case Op::Undo: {
+          Keeping keeping{files, &history, ""};
+          return ApplyRegFile(undo_, wide, keeping, Change::Undo);
+        }
+        case Op::PutBackKeys: {
+          Keeping keeping{files, &history, undo_};
+          return ApplyRegFile(history.PathOf(keys_entry_), wide, keeping, Change::PutBack);
+        }
+        case Op::PutBackSlot: {
+          std::string bytes;
+          if (!files.Read(history.PathOf(slot_entry_), bytes)) return false;
+          return ReplaceKeepingOld(files, &history, 1, slot_, bytes);
+        }
+        case Op::Save:
+          return CaptureToFile(store, lines, slot_, files, &history, 1);
+      }
+    } catch (const Error&) {
+      // An entry that cannot be read is refused before anything changes.
+    }
+    return false;
+  }
+
+  // The operation's result without faults, from the prepared state.
+  World Clean(Op op) {
+    MemoryRegistry r;
+    Prepare(r);
+    Pick();
+    EXPECT_TRUE(Run(op, r, PlatformFiles())) << NameOf(op);
+    return Look(r);
+  }
+  void Pick() {
+    keys_entry_ = Newest(true);
+    slot_entry_ = Newest(false);
+  }
+
+  // After a failed run: as before, but for one whole new history entry.
+  void ExpectAsBefore(const World& before, const World& now) {
+    EXPECT_EQ(now.registry, before.registry);
+    EXPECT_EQ(now.files, before.files);
+    ExpectAtMostOneEntryMore(before, now);
+  }
+  void ExpectAtMostOneEntryMore(const World& before, const World& now) {
+    size_t more = 0;
+    for (const auto& [name, bytes] : now.history) {
+      const auto was = before.history.find(name);
+      if (was != before.history.end()) {
+        EXPECT_EQ(bytes, was->second) << name;
+        continue;
+      }
+      ++more;
+      HistoryEntry e;
+      ASSERT_TRUE(ParseHistoryName(name, e)) << "not an entry: " << name;
+      if (e.HoldsKeys()) {
+        EXPECT_TRUE(WholeRegFile(bytes)) << name;
+      } else {
+        EXPECT_EQ(bytes, before.files.at("panestow.rg")) << name;
+      }
+    }
+    EXPECT_LE(more, 1u);
+    for (const auto& [name, bytes] : before.history) EXPECT_EQ(now.history.count(name), 1u) << "lost " << name;
+  }
+
+  HistoryEntry keys_entry_, slot_entry_;
+};
+
+TEST_F(ChangeSweep, EveryChangeThatFailsAtAnyRegistryCallLeavesEverythingAsItWas) {
+  for (Op op : {Op::Restore, Op::Undo, Op::PutBackKeys, Op::Save}) {
+    SCOPED_TRACE(NameOf(op));
+    const World clean = Clean(op);
+    int failed_runs = 0;
+    for (long k = 1;; ++k) {
+      MemoryRegistry r;
+      Prepare(r);
+      Pick();
+      const World before = Look(r);
+      r.operations = 0;
+      r.fail_at = k;
+      const bool ok = Run(op, r, PlatformFiles());
+      const World now = Look(r);
+      if (r.operations < k) {
+        EXPECT_TRUE(ok);
+        EXPECT_EQ(now.registry, clean.registry);
+        EXPECT_EQ(now.files, clean.files);
+        break;
+      }
+      SCOPED_TRACE("call " + std::to_string(k) + ", " + r.failed);
+      if (!ok) {
+        ++failed_runs;
+        ExpectAsBefore(before, now);
+      } else if (!PassedOver(r.failed)) {
+        EXPECT_EQ(now.registry, clean.registry);
+        EXPECT_EQ(now.files, clean.files);
+        ExpectAtMostOneEntryMore(before, now);
+      }
+      if (HasFailure()) return;
+    }
+    EXPECT_GT(failed_runs, 0);
+  }
+}
+
+TEST_F(ChangeSweep, EveryChangeThatMeetsAFailedFileOperationIsWholeOrNotDone) {
+  for (Op op : {Op::Restore, Op::Undo, Op::PutBackKeys, Op::PutBackSlot, Op::Save}) {
+    SCOPED_TRACE(NameOf(op));
+    const World clean = Clean(op);
+    int met = 0;
+    for (long k = 1;; ++k) {
+      MemoryRegistry r;
+      Prepare(r);
+      Pick();
+      const World before = Look(r);
+      FaultyFiles files(k);
+      const bool ok = Run(op, r, files);
+      const World now = Look(r);
+      SCOPED_TRACE("file operation " + std::to_string(k));
+      if (!files.met()) {
+        EXPECT_TRUE(ok);
+        break;
+      }
+      ++met;
+      if (ok) {
+        // Done whole: only the history may lack this change's entry.
+        EXPECT_EQ(now.registry, clean.registry);
+        EXPECT_EQ(now.files, clean.files);
+        ExpectAtMostOneEntryMore(before, now);
+      } else {
+        ExpectAsBefore(before, now);
+      }
+      EXPECT_LE(now.history.size(), clean.history.size());
+      if (HasFailure()) return;
+    }
+    EXPECT_GE(met, 4);
+  }
+}
+
+TEST_F(ChangeSweep, WithoutFaultsEachChangeKeepsWhatItReplacedAndTheUndoTakesBackOnlyRestoresAndPutBacks) {
+  MemoryRegistry r;
+  Prepare(r);
+  Pick();
+  const World prepared = Look(r);
+  // Slot 2's restore and slot 1's save each left an entry.
+  ASSERT_EQ(prepared.history.size(), 2u);
+  EXPECT_EQ(prepared.history.at(keys_entry_.name), prepared.files.at("panestow.undo.reg"));
+
+  struct Case {
+    Op op;
+    bool undo_changes;
+    Change entry;
+  };
+  for (const Case& c : {Case{Op::Restore, true, Change::Restore}, Case{Op::Undo, false, Change::Undo},
+                        Case{Op::PutBackKeys, true, Change::PutBack}, Case{Op::PutBackSlot, false, Change::Save},
+                        Case{Op::Save, false, Change::Save}}) {
+    SCOPED_TRACE(NameOf(c.op));
+    MemoryRegistry run;
+    Prepare(run);
+    Pick();
+    const World before = Look(run);
+    ASSERT_TRUE(Run(c.op, run, PlatformFiles()));
+    const World after = Look(run);
+    ASSERT_EQ(after.history.size(), before.history.size() + 1);
+    const HistoryEntry newest = History(PlatformFiles(), history_dir_).Entries().front();
+    EXPECT_EQ(newest.change, c.entry);
+    const std::string& kept = after.history.at(newest.name);
+    if (c.entry == Change::Save) {
+      // The slot's file as it was, byte for byte.
+      EXPECT_EQ(kept, before.files.at("panestow.rg"));
+    } else {
+      // The keys before the change: applied, they give the registry back.
+      WriteFileBytes(dir_ / "entry.reg", kept);
+      EXPECT_NE(State(run), before.registry);
+      MemoryWideRegistry wide(run);
+      Keeping none{PlatformFiles(), nullptr, ""};
+      EXPECT_TRUE(ApplyRegFile(dir_ / "entry.reg", wide, none, Change::PutBack));
+      EXPECT_EQ(State(run), before.registry);
+    }
+    EXPECT_EQ(after.files.at("panestow.undo.reg") != before.files.at("panestow.undo.reg"), c.undo_changes);
+    if (c.undo_changes) EXPECT_EQ(after.files.at("panestow.undo.reg"), kept);
   }
 }
 
