@@ -322,6 +322,15 @@ TEST_F(SafetyNetTest, AnUndoFileThatIsDamagedOrNamesOtherKeysIsRefusedAndChanges
 }
 
 
+// A registry file's text, in UTF-8.
+std::string Text(const std::string& file) {
+  WideString text;
+  for (size_t i = 2; i + 1 < file.size(); i += 2) {
+    text += static_cast<char16_t>(static_cast<unsigned char>(file[i]) | static_cast<unsigned char>(file[i + 1]) << 8);
+  }
+  return ToUtf8(text);
+}
+
 // A file that the registry-file reader takes whole.
 bool WholeRegFile(const std::string& bytes) {
   struct Any : RegFileVisitor {
@@ -585,6 +594,156 @@ TEST_F(ChangeSweep, WithoutFaultsEachChangeKeepsWhatItReplacedAndTheUndoTakesBac
     }
     EXPECT_EQ(after.files.at("panestow.undo.reg") != before.files.at("panestow.undo.reg"), c.undo_changes);
     if (c.undo_changes) EXPECT_EQ(after.files.at("panestow.undo.reg"), kept);
+  }
+}
+
+
+TEST_F(SafetyNetTest, OnAnAccountWithoutJwCadTheUndoTakesBackOnlyWhatTheRestoreCreated) {
+  const std::string layout = "2\r\n[Dialog]\r\n1\r\nLeft\t1\r\n[Nest\\Deep]\r\n1\r\nAt\t2\r\n";
+  MemoryRegistry r;
+  MemoryRegistry::SetValue(r.Create("\\Software\\Other"), "Keep", kRegDword, DwordBytes(6));
+  ASSERT_TRUE(Restore(r, layout));
+  const std::string file = Text(ReadFileBytes(undo_));
+  // The deletions start below the Jw_cad key, at what the restore created.
+  EXPECT_EQ(file.find("[-HKEY_CURRENT_USER\\Software\\Jw_cad]"), std::string::npos) << file;
+  EXPECT_EQ(file.find("[-HKEY_CURRENT_USER\\Software\\Jw_cad\\jw_win]"), std::string::npos) << file;
+  EXPECT_NE(file.find("[-HKEY_CURRENT_USER\\Software\\Jw_cad\\jw_win\\Dialog]"), std::string::npos) << file;
+  EXPECT_NE(file.find("[-HKEY_CURRENT_USER\\Software\\Jw_cad\\jw_win\\Nest]"), std::string::npos) << file;
+
+  // Jw_cad fills its keys for weeks.
+  MemoryRegistry::SetValue(r.Find(JwCadKey()), "Own", kRegDword, DwordBytes(1));
+  MemoryRegistry::SetValue(r.Create(JwCadSubkey("Recent")), "File1", kRegSz, SzBytes("a.jww"));
+  MemoryRegistry::SetValue(r.Create("\\Software\\Jw_cad\\Beside"), "B", kRegDword, DwordBytes(2));
+  ASSERT_TRUE(Undo(r));
+  EXPECT_EQ(State(r),
+            "\\Software\n"
+            "\\Software\\Jw_cad\n"
+            "\\Software\\Jw_cad\\Beside\n"
+            "\\Software\\Jw_cad\\Beside : [B] type 4 = \\x02\\x00\\x00\\x00\n"
+            "\\Software\\Jw_cad\\jw_win\n"
+            "\\Software\\Jw_cad\\jw_win : [Own] type 4 = \\x01\\x00\\x00\\x00\n"
+            "\\Software\\Jw_cad\\jw_win\\Recent\n"
+            "\\Software\\Jw_cad\\jw_win\\Recent : [File1] type 1 = a.jww\\x00\n"
+            "\\Software\\Other\n"
+            "\\Software\\Other : [Keep] type 4 = \\x06\\x00\\x00\\x00\n"
+            "HKCR\n");
+
+  // A rollback follows its restore at once: it leaves no key behind.
+  MemoryRegistry fresh;
+  MemoryRegistry::SetValue(fresh.Create("\\Software\\Other"), "Keep", kRegDword, DwordBytes(6));
+  const std::string empty = State(fresh);
+  for (long k = 1; k < 100; ++k) {
+    MemoryRegistry failing;
+    MemoryRegistry::SetValue(failing.Create("\\Software\\Other"), "Keep", kRegDword, DwordBytes(6));
+    failing.operations = 0;
+    failing.fail_at = k;
+    if (Restore(failing, layout) || failing.failed != std::string("WriteNumber")) continue;
+    EXPECT_EQ(State(failing), empty);
+    return;
+  }
+  ADD_FAILURE() << "no write failed";
+}
+
+TEST_F(SafetyNetTest, AnUndoFileThatDeletesJwCadsKeyOrAboveIsRefused) {
+  MemoryRegistry r;
+  Seed(r);
+  const std::string state = State(r);
+  // As an earlier version wrote them, for a restore that created the keys.
+  for (const WideString& key : {WideString(u"Software\\Jw_cad"), WideString(u"Software\\Jw_cad\\jw_win")}) {
+    std::string file;
+    RegFileWriter writer([&file](std::string_view bytes) {
+      file.append(bytes);
+      return true;
+    });
+    ASSERT_TRUE(writer.Begin(u"Panestow") && writer.DeleteKey(key) && writer.Finish());
+    WriteFileBytes(undo_, file);
+    EXPECT_THROW(Undo(r), Error);
+    EXPECT_EQ(State(r), state);
+  }
+}
+
+TEST_F(SafetyNetTest, ASectionWhoseKeyTheRegistryRefusesIsPassedOverWithItsValues) {
+  MemoryRegistry r;
+  Seed(r);
+  const std::string too_long(300, 'k');
+  const std::string layout = "3\r\n[Settings]\r\n1\r\nGrid\t4\r\n[" + too_long + "]\r\n2\r\nA\t1\r\nB\t2\r\n[UserBar]\r\n1\r\nTop\t8\r\n";
+  ASSERT_TRUE(Restore(r, layout));
+  LineList lines;
+  lines.SetText(layout);
+  MemoryRegistry plain;
+  Seed(plain);
+  MemoryRegistryStore store(plain);
+  ASSERT_TRUE(ApplyLayout(lines, store));
+  EXPECT_EQ(State(r), State(plain));
+  EXPECT_NE(State(r).find("Settings : [Grid] type 4 = \\x04"), std::string::npos);
+  EXPECT_NE(State(r).find("UserBar : [Top] type 4 = \\x08"), std::string::npos);
+}
+
+// The undo file cannot be written where it is, while the history can.
+class UndoFileRefused : public FaultyFiles {
+ public:
+  explicit UndoFileRefused(bool removal_too) : FaultyFiles(0), removal_too_(removal_too) {}
+  bool CreateTemp(const std::string& path, std::string& temp, Handle& file) override {
+    return !Undo(path) && FaultyFiles::CreateTemp(path, temp, file);
+  }
+  bool Link(const std::string& existing, const std::string& path) override {
+    return !Undo(path) && FaultyFiles::Link(existing, path);
+  }
+  bool Remove(const std::string& path) override { return !(removal_too_ && Undo(path)) && FaultyFiles::Remove(path); }
+  bool Rename(const std::string& temp, const std::string& path) override {
+    return !(removal_too_ && Undo(temp)) && FaultyFiles::Rename(temp, path);
+  }
+
+ private:
+  static bool Undo(const std::string& path) { return path.find(".undo.reg") != std::string::npos; }
+  bool removal_too_;
+};
+
+TEST_F(SafetyNetTest, ARestoreThatCannotWriteItsUndoFileLeavesNoOlderOneStanding) {
+  const std::string history_dir = dir_ / "panestow.history";
+  struct Case {
+    const char* what;
+    bool old_in_history;  // the older undo file's entry is in the history
+    bool removal_fails;
+    UndoFile result;
+    size_t entries;  // afterwards
+  };
+  for (const Case& c : {Case{"kept already", true, false, UndoFile::None, 2},
+                        Case{"moved into the history", false, false, UndoFile::None, 2},
+                        Case{"cannot be taken away", true, true, UndoFile::Stale, 2}}) {
+    SCOPED_TRACE(c.what);
+    for (const std::string& name : FilesIn(history_dir)) RemoveFile(history_dir + "/" + name);
+    MemoryRegistry r;
+    Seed(r);
+    History history(PlatformFiles(), history_dir);
+    {
+      MemoryRegistryStore store(r);
+      MemoryWideRegistry wide(r);
+      WriteFileBytes(slot_, "1\r\n[Settings]\r\n1\r\nGrid\t1\r\n");
+      RestoreTarget target{store, wide, PlatformFiles(), undo_, true, c.old_in_history ? &history : nullptr, 2};
+      LineList lines;
+      ASSERT_TRUE(RestoreFromFile(slot_, lines, target));
+    }
+    const std::string old_undo = ReadFileBytes(undo_);
+    UndoFileRefused files(c.removal_fails);
+    MemoryRegistryStore store(r);
+    MemoryWideRegistry wide(r);
+    WriteFileBytes(slot_, kLayout);
+    RestoreTarget target{store, wide, files, undo_, true, &history, 1};
+    LineList lines;
+    ASSERT_TRUE(RestoreFromFile(slot_, lines, target));
+    EXPECT_EQ(target.undo, c.result);
+    EXPECT_EQ(PathExists(undo_), c.removal_fails);
+    // This restore's entry, and the older undo file, named for what it was.
+    std::map<int, std::string> by_slot;
+    for (const HistoryEntry& e : history.Entries()) {
+      EXPECT_EQ(e.change, Change::Restore);
+      by_slot[e.slot] = ReadFileBytes(history.PathOf(e));
+    }
+    ASSERT_EQ(by_slot.size(), c.entries);
+    EXPECT_EQ(by_slot[2], old_undo);
+    EXPECT_TRUE(WholeRegFile(by_slot[1]));
+    RemoveFile(undo_);
   }
 }
 

@@ -374,5 +374,162 @@ TEST_F(WindowsTest, UndoCommandTakesTheLatestRestoreBackAfterItsConfirmation) {
   EXPECT_EQ(Left(), "4");
 }
 
+
+const char kConfirmPutBack[] =
+    "dialog confirmation 3: Jw_cadは全て終了しておいて下さい。\r\n\r\n履歴のこのレイアウトに戻しますか？";
+
+// The history's entries as the window lists them.
+std::vector<std::string> Lines(const std::vector<HistoryEntry>& entries) {
+  std::vector<std::string> lines;
+  for (const HistoryEntry& e : entries) lines.push_back(HistoryLine(e).substr(21));
+  return lines;
+}
+
+TEST_F(WindowsTest, TryingSlotsKeepsTheOriginalLayoutInTheHistory) {
+  MemoryRegistry::SetValue(registry_.Create(JwCadSubkey("Dialog")), "Left", kRegDword, DwordBytes(3));
+  SaveSlotFile(".rg", 1);
+  SaveSlotFile(".rg2", 2);
+  Show("");
+  EXPECT_EQ(form1_.HistoryPath, File(".history"));
+  EXPECT_FALSE(main_host_.history_available);
+  // Without a history the command does nothing.
+  journal_.lines.clear();
+  form1_.MenuHistoryClick();
+  EXPECT_TRUE(journal_.lines.empty());
+
+  form1_.Button2Click();
+  form1_.Button3Click();
+  form1_.Button3Click();
+  EXPECT_EQ(Left(), "2");
+  EXPECT_TRUE(main_host_.history_available);
+  const std::vector<HistoryEntry> entries = form1_.HistoryEntries();
+  EXPECT_THAT(Lines(entries), ElementsAre("【設定２】を戻す前のレイアウト", "【設定２】を戻す前のレイアウト",
+                                          "【設定１】を戻す前のレイアウト"));
+
+  // The window puts back the layout from before slot 1's restore: after a
+  // No nothing happens and the window stays; after Yes it closes.
+  bool closes = true;
+  main_host_.during_history = [&] {
+    journal_.answers = {DialogResult::No};
+    closes = form1_.PutBackFromHistory(entries[2]);
+    EXPECT_FALSE(closes);
+    EXPECT_EQ(Left(), "2");
+    closes = form1_.PutBackFromHistory(entries[2]);
+  };
+  journal_.lines.clear();
+  form1_.MenuHistoryClick();
+  EXPECT_TRUE(closes);
+  EXPECT_THAT(journal_.lines, ElementsAre("history window", kConfirmPutBack, kConfirmPutBack,
+                                          "status 履歴から戻しました。"));
+  EXPECT_EQ(Left(), "3");
+  // The put-back is what the undo takes back now, and it is kept too.
+  EXPECT_EQ(Lines(form1_.HistoryEntries()).front(), "履歴から戻す前のレイアウト");
+  form1_.MenuUndoClick();
+  EXPECT_EQ(Left(), "2");
+  EXPECT_EQ(Lines(form1_.HistoryEntries()).front(), "取り消す前のレイアウト");
+  // Undoing again gives the same state: the undo writes no undo file.
+  form1_.MenuUndoClick();
+  EXPECT_EQ(Left(), "2");
+}
+
+TEST_F(WindowsTest, ASaveOverASlotKeepsTheOldFileAndItsPutBackGivesItBackByteForByte) {
+  Show("");
+  MemoryRegistry::SetValue(registry_.Create(JwCadSubkey("Dialog")), "Left", kRegDword, DwordBytes(9));
+  const std::string old_file = "1\r\n[Dialog]\r\n1\r\nLeft\t4\r\n\xE3";  // not even what a save writes
+  WriteFileBytes(File(".rg3"), old_file);
+  form2_.Button3Click();
+  ASSERT_EQ(ReadFileBytes(File(".rg3")), "1\r\n[Dialog]\r\n1\r\nLeft\t9\r\n");
+  const std::vector<HistoryEntry> entries = form1_.HistoryEntries();
+  ASSERT_THAT(Lines(entries), ElementsAre("上書き前の【設定３】"));
+  // A save into an empty slot replaces nothing and keeps nothing.
+  form2_.Button4Click();
+  EXPECT_EQ(form1_.HistoryEntries().size(), 1u);
+
+  journal_.lines.clear();
+  journal_.answers = {DialogResult::No};
+  EXPECT_FALSE(form1_.PutBackFromHistory(entries[0]));
+  EXPECT_EQ(ReadFileBytes(File(".rg3")), "1\r\n[Dialog]\r\n1\r\nLeft\t9\r\n");
+  EXPECT_TRUE(form1_.PutBackFromHistory(entries[0]));
+  EXPECT_THAT(journal_.lines, ElementsAre("dialog confirmation 3: 【設定３】を履歴のこの内容に戻しますか？",
+                                          "dialog confirmation 3: 【設定３】を履歴のこの内容に戻しますか？",
+                                          "status 【設定３】を履歴から戻しました。"));
+  EXPECT_EQ(ReadFileBytes(File(".rg3")), old_file);
+  // The file it replaced went into the history in its turn; titles and the
+  // undo file are left alone.
+  EXPECT_THAT(Lines(form1_.HistoryEntries()), ElementsAre("上書き前の【設定３】", "上書き前の【設定３】"));
+  EXPECT_EQ(save_host_.titles[2], kDesignTitles[2]);
+  EXPECT_FALSE(PathExists(File(".undo.reg")));
+}
+
+TEST_F(WindowsTest, ADamagedEntryIsRefusedAfterItsConfirmationAndChangesNothing) {
+  SaveSlotFile(".rg", 1);
+  Show("");
+  form1_.Button2Click();
+  const std::vector<HistoryEntry> entries = form1_.HistoryEntries();
+  ASSERT_EQ(entries.size(), 1u);
+  const std::string path = File(".history") + "/" + entries[0].name;
+  std::string bytes = ReadFileBytes(path);
+  bytes[bytes.size() / 2] ^= 0x01;
+  WriteFileBytes(path, bytes);
+  const std::string undo = ReadFileBytes(File(".undo.reg"));
+  journal_.lines.clear();
+  try {
+    form1_.PutBackFromHistory(entries[0]);
+    ADD_FAILURE() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), "ファイル " + path + " は開けません");
+  }
+  EXPECT_THAT(journal_.lines, ElementsAre(kConfirmPutBack));
+  EXPECT_EQ(Left(), "1");
+  EXPECT_EQ(ReadFileBytes(File(".undo.reg")), undo);
+  EXPECT_EQ(form1_.HistoryEntries().size(), 1u);
+}
+
+TEST_F(WindowsTest, PuttingKeysBackWarnsFirstWhenJwCadRuns) {
+  SaveSlotFile(".rg", 1);
+  Show("");
+  form1_.Button2Click();
+  main_host_.running = {"JW_WIN.EXE"};
+  journal_.lines.clear();
+  journal_.answers = {DialogResult::No};
+  EXPECT_FALSE(form1_.PutBackFromHistory(form1_.HistoryEntries()[0]));
+  ASSERT_EQ(journal_.lines.size(), 1u);
+  EXPECT_THAT(journal_.lines[0], ::testing::StartsWith("dialog warning 11: Jw_cadが起動中です。"));
+  EXPECT_EQ(Left(), "1");
+}
+
+TEST_F(WindowsTest, WhileAnotherPanestowKeepsTheLockEachChangeFailsAsItReportsWithNothingChanged) {
+  SaveSlotFile(".rg", 1);
+  SaveSlotFile(".rg2", 2);
+  Show("");
+  form1_.Button2Click();
+  const std::string undo = ReadFileBytes(File(".undo.reg"));
+  const size_t entries = form1_.HistoryEntries().size();
+  main_host_.lock_busy = save_host_.lock_busy = true;
+  journal_.lines.clear();
+  form1_.Button3Click();
+  form1_.MenuUndoClick();
+  form2_.Button1Click();
+  form1_.PutBackFromHistory(form1_.HistoryEntries()[0]);
+  EXPECT_THAT(journal_.lines,
+              ElementsAre(std::string("dialog confirmation 3: ") + kConfirmRestore, std::string("status ") + kStatusFailed,
+                          "dialog confirmation 3: Jw_cadは全て終了しておいて下さい。\r\n\r\n直前の復元の前のレイアウトに戻しますか？",
+                          "status 直前の復元を取り消せませんでした。",
+                          "dialog error 4: Jw_cad画面レイアウトファイルが保存出来ませんでした。", kConfirmPutBack,
+                          "status 履歴から戻せませんでした。"));
+  EXPECT_EQ(Left(), "1");
+  EXPECT_EQ(ReadFileBytes(File(".rg")), "1\r\n[Dialog]\r\n1\r\nLeft\t1\r\n");
+  EXPECT_EQ(ReadFileBytes(File(".undo.reg")), undo);
+  EXPECT_EQ(form1_.HistoryEntries().size(), entries);
+}
+
+TEST_F(WindowsTest, SilentModeEndsAsAfterAFailedRestoreWhileTheLockIsKept) {
+  SaveSlotFile(".rg", 1);
+  main_host_.lock_busy = true;
+  Show(" S1");
+  EXPECT_EQ(AfterStartUp(), (std::vector<std::string>{std::string("status ") + kStatusFailed, "close"}));
+  EXPECT_EQ(Left(), "none");
+}
+
 }  // namespace
 }  // namespace panestow::test
