@@ -106,5 +106,59 @@ TEST(WinFiles, LoadingSharesWithReadersButNotWithWriters) {
   CloseHandle(writer);
 }
 
+
+TEST(WinFiles, ASecondNameKeepsTheOldBytesWhenTheFileIsReplaced) {
+  ScratchDir dir;
+  FileSystem& files = PlatformFiles();
+  const std::string path = dir / "p.rg";
+  const std::string kept = dir / "history\\000001-20261211-140512-slot1.rg";
+  WriteFileBytes(path, "old");
+  ASSERT_TRUE(files.MakeFolder(dir / "history"));
+  ASSERT_TRUE(files.MakeFolder(dir / "history"));  // there already
+  ASSERT_TRUE(files.Link(path, kept));
+  EXPECT_FALSE(files.Link(path, kept));  // taken
+  ASSERT_TRUE(ReplaceFileContents(path, "new!"));
+  EXPECT_EQ(ReadFileBytes(path), "new!");
+  EXPECT_EQ(ReadFileBytes(kept), "old");
+  std::vector<FolderItem> items;
+  ASSERT_TRUE(files.List(dir.path(), items));
+  ASSERT_EQ(items.size(), 2u);
+  for (const FolderItem& item : items) {
+    if (item.name == "p.rg") EXPECT_EQ(item.size, 4u);
+    else EXPECT_TRUE(item.name == "history" && item.folder) << item.name;
+  }
+  // A file where the folder would go.
+  EXPECT_FALSE(files.MakeFolder(path));
+  EXPECT_FALSE(files.List(dir / "none", items));
+}
+
+// Holds `path` open as a virus scanner or a sync client does, without
+// letting it be deleted or renamed over, for `ms` milliseconds.
+DWORD WINAPI HoldFor(void* arg) {
+  auto* held = static_cast<std::pair<HANDLE, DWORD>*>(arg);
+  Sleep(held->second);
+  CloseHandle(held->first);
+  return 0;
+}
+
+TEST(WinFiles, AFileHeldForAMomentIsReplacedOnceItIsLetGoAndOneHeldLongerStaysAsItWas) {
+  ScratchDir dir;
+  const std::string path = dir / "p.rg";
+  for (DWORD ms : {300u, 3000u}) {
+    WriteFileBytes(path, "old");
+    std::pair<HANDLE, DWORD> held{CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_EXISTING, 0, nullptr),
+                                  ms};
+    ASSERT_NE(held.first, INVALID_HANDLE_VALUE);
+    HANDLE thread = CreateThread(nullptr, 0, HoldFor, &held, 0, nullptr);
+    const bool replaced = ReplaceFileContents(path, "new");
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    EXPECT_EQ(replaced, ms == 300u) << ms;
+    EXPECT_EQ(ReadFileBytes(path), ms == 300u ? "new" : "old") << ms;
+  }
+  EXPECT_EQ(FilesIn(dir.path()), 1u) << "a temporary file was left behind";
+}
+
 }  // namespace
 }  // namespace panestow::test

@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <vector>
 
+#include "app/History.h"
 #include "app/files.h"
 #include "layout/LayoutFile.h"
 #include "layout/Restore.h"
@@ -135,11 +138,88 @@ TEST_F(WinUndoTest, WinesRegImportOfTheUndoFileGivesBackTheKeysExactly) {
   EXPECT_EQ(State(), before);
 }
 
-TEST_F(WinUndoTest, WithoutJwCadsKeyTheUndoDeletesWhatTheRestoreCreated) {
-  ASSERT_TRUE(Restore("1\r\n[Dialog]\r\n1\r\nLeft\t7\r\n"));
-  ASSERT_FALSE(State().empty());
-  ASSERT_TRUE(RegImport(undo_));
-  EXPECT_TRUE(State().empty());
+TEST_F(WinUndoTest, WithoutJwCadsKeyTheUndoDeletesWhatTheRestoreCreatedAndNothingJwCadWroteSince) {
+  for (bool by_reg_import : {false, true}) {
+    SCOPED_TRACE(by_reg_import ? "reg import" : "the undo");
+    DeleteJwCadKeys();
+    ASSERT_TRUE(Restore("2\r\n[Dialog]\r\n1\r\nLeft\t7\r\n[Nest\\Deep]\r\n1\r\nAt\t\"x\"\r\n"));
+    // Jw_cad fills its keys afterwards, beside and above what was restored.
+    SetWide(u"Software\\Jw_cad\\jw_win", u"Own", REG_DWORD, EncodeDword(1));
+    SetWide(u"Software\\Jw_cad\\jw_win\\Recent", u"File1", REG_SZ, Utf16(u"a.jww"));
+    SetWide(u"Software\\Jw_cad\\Beside", u"B", REG_DWORD, EncodeDword(2));
+    if (by_reg_import) {
+      ASSERT_TRUE(RegImport(undo_));
+    } else {
+      ASSERT_TRUE(ApplyUndoFile(undo_, *wide_));
+    }
+    const std::map<std::string, std::string> expected = {
+        {"Software\\Jw_cad", "key"},
+        {"Software\\Jw_cad\\Beside", "key"},
+        {"Software\\Jw_cad\\Beside : B", "4:" + EncodeDword(2)},
+        {"Software\\Jw_cad\\jw_win", "key"},
+        {"Software\\Jw_cad\\jw_win : Own", "4:" + EncodeDword(1)},
+        {"Software\\Jw_cad\\jw_win\\Recent", "key"},
+        {"Software\\Jw_cad\\jw_win\\Recent : File1", "1:" + Utf16(u"a.jww")},
+    };
+    EXPECT_EQ(State(), expected);
+  }
+}
+
+TEST_F(WinUndoTest, WinesRegImportOfEveryRegistryEntryOfTheHistoryGivesBackItsKeys) {
+  History history(PlatformFiles(), dir_ / "panestow.history");
+  auto restore = [&](const std::string& layout, int slot) {
+    WriteFileBytes(dir_ / "slot.rg", layout);
+    RegistryStorePtr store = NewWinRegistryStore();
+    RestoreTarget target{*store, *wide_, PlatformFiles(), undo_, true, &history, slot};
+    LineList lines;
+    return RestoreFromFile(dir_ / "slot.rg", lines, target);
+  };
+  SetWide(u"Software\\Jw_cad\\jw_win\\Dialog", u"Left", REG_DWORD, EncodeDword(5));
+  SetWide(u"Software\\Jw_cad\\jw_win\\Dialog", u"表示", REG_SZ, Utf16(u"値"));
+  const std::string layout = "2\r\n[Dialog]\r\n1\r\nLeft\t%\r\n[Nest\\Deep]\r\n1\r\nAt\t%\r\n";
+  auto with = [&](char v) {
+    std::string text = layout;
+    std::replace(text.begin(), text.end(), '%', v);
+    return text;
+  };
+  // Each change records the state before it, in this order.
+  std::vector<std::map<std::string, std::string>> states;
+  states.push_back(State());
+  ASSERT_TRUE(restore(with('1'), 1));
+  states.push_back(State());
+  ASSERT_TRUE(restore(with('2'), 2));
+  states.push_back(State());
+  Keeping keeping{PlatformFiles(), &history, ""};
+  ASSERT_TRUE(ApplyRegFile(undo_, *wide_, keeping, Change::Undo));
+  states.push_back(State());
+  std::vector<HistoryEntry> entries = history.Entries();
+  ASSERT_EQ(entries.size(), 3u);
+  Keeping put_back{PlatformFiles(), &history, undo_};
+  ASSERT_TRUE(ApplyRegFile(history.PathOf(entries.back()), *wide_, put_back, Change::PutBack));
+  EXPECT_EQ(State(), states[0]);
+
+  entries = history.Entries();
+  ASSERT_EQ(entries.size(), 4u);
+  const std::vector<Change> kinds = {Change::PutBack, Change::Undo, Change::Restore, Change::Restore};
+  // Newest first: before the put-back (state 3 again), before the undo
+  // (state 2), before the restores (states 1 and 0). Imported in any
+  // order, each gives back its own.
+  const size_t recorded[] = {1, 2, 1, 0};
+  for (size_t i : {size_t{2}, size_t{0}, size_t{3}, size_t{1}}) {
+    SCOPED_TRACE(entries[i].name);
+    EXPECT_EQ(entries[i].change, kinds[i]);
+    ASSERT_TRUE(RegImport(history.PathOf(entries[i])));
+    EXPECT_EQ(State(), states[recorded[i]]);
+  }
+}
+
+TEST_F(WinUndoTest, ASectionWhoseKeyNameIsTooLongForTheRegistryIsPassedOver) {
+  ASSERT_TRUE(Restore("3\r\n[Settings]\r\n1\r\nGrid\t4\r\n[" + std::string(300, 'k') +
+                      "]\r\n2\r\nA\t1\r\nB\t2\r\n[UserBar]\r\n1\r\nTop\t8\r\n"));
+  const auto state = State();
+  EXPECT_EQ(state.at("Software\\Jw_cad\\jw_win\\Settings : Grid"), "4:" + EncodeDword(4));
+  EXPECT_EQ(state.at("Software\\Jw_cad\\jw_win\\UserBar : Top"), "4:" + EncodeDword(8));
+  EXPECT_EQ(state.size(), 6u);  // Jw_cad, jw_win, the two keys and a value each
 }
 
 }  // namespace
