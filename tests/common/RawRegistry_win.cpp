@@ -119,4 +119,20 @@ void JwCadKeysTest::TearDown() {
   if (InTestSandbox()) DeleteJwCadKeys();
 }
 
+bool RegImport(const std::string& file) {
+  std::string line = "C:\\windows\\system32\\reg.exe import \"" + file + "\"";
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi;
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
+    return false;
+  }
+  WaitForSingleObject(pi.hProcess, 30000);
+  DWORD code = 1;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return code == 0;
+}
+
 }  // namespace panestow::test

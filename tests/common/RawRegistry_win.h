@@ -25,6 +25,9 @@ void DeleteRawTree(HKEY root, const std::string& path);
 void DeleteJwCadKeys();
 void DeleteJwCadClassesKey();
 
+// Wine's own reg.exe imports the file; true when it ended with exit code 0.
+bool RegImport(const std::string& file);
+
 // A test that starts and ends without Jw_cad's keys; it fails at once
 // outside the sandbox.
 class JwCadKeysTest : public ::testing::Test {

@@ -129,7 +129,23 @@ std::string E2eTest::RestoreCaption(HWND main, int slot, Where where) {
 
 DialogInfo E2eTest::ExpectDialog(const std::string& caption, const std::string& text,
                                  const std::vector<std::string>& buttons, Where where) {
-  HWND dialog = automation::WaitDialog(app_.Id(), kTimeoutMs, app_.Handle());
+  return ExpectDialogOver(nullptr, caption, text, buttons, where);
+}
+
+DialogInfo E2eTest::ExpectDialogOver(HWND under, const std::string& caption, const std::string& text,
+                                     const std::vector<std::string>& buttons, Where where) {
+  HWND dialog = nullptr;
+  automation::WaitUntil(
+      [&] {
+        for (HWND d : automation::Dialogs(app_.Id(), true)) {
+          if (d != under) {
+            dialog = d;
+            return true;
+          }
+        }
+        return false;
+      },
+      kTimeoutMs, app_.Handle());
   if (!dialog) {
     ADD_FAILURE_AT(where.file, where.line) << "no dialog \"" << caption << "\" came";
     return DialogInfo{};

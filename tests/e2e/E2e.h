@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/RawRegistry_win.h"
 #include "tests/common/TestFiles.h"
 #include "tools/automation/Automation_win.h"
 #include "tools/automation/ProgramTexts.h"
@@ -19,6 +20,7 @@ namespace panestow::e2e {
 
 using automation::DialogInfo;
 using namespace texts;
+using test::RegImport;
 
 // Where a helper was called from.
 struct Where {
@@ -98,6 +100,9 @@ class E2eTest : public ::testing::Test {
   // buttons.
   DialogInfo ExpectDialog(const std::string& caption, const std::string& text,
                           const std::vector<std::string>& buttons, Where where = {});
+  // The same for a dialog that comes over the program's dialog `under`.
+  DialogInfo ExpectDialogOver(HWND under, const std::string& caption, const std::string& text,
+                              const std::vector<std::string>& buttons, Where where = {});
   // Ways to answer a dialog; each waits until the dialog has gone.
   void Answer(const DialogInfo& dialog, const std::string& button, Where where = {});
   void AnswerByKey(const DialogInfo& dialog, UINT vk, Where where = {});

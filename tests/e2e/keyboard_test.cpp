@@ -148,5 +148,53 @@ TEST_F(KeyboardTest, TheFocusComesBackAfterASwitchToAnotherWindow) {
   CloseByButton(main);
 }
 
+
+TEST_F(KeyboardTest, TheHistoryWindowFromTheKeyboard) {
+  constexpr int kListId = 501, kPutBackId = IDOK, kCloseId = IDCANCEL;
+  WriteFileBytes(SlotFile(1), kSlotLayout);
+  Start();
+  HWND main = WaitMain();
+  ASSERT_TRUE(main);
+  for (int i = 0; i < 2; ++i) {
+    RestoreWithYes(main, 1);
+    Answer(ExpectDialog(kInformation, kRestoredInfo, {kOk}), kOk);
+  }
+  auto open = [&] {
+    PostMessageA(main, WM_SYSCOMMAND, kHistoryCommand, 0);
+    return ExpectDialog(kHistoryCaption, "", {kHistoryPutBack, kHistoryClose}).hwnd;
+  };
+  auto gone = [&](HWND window) {
+    return automation::WaitUntil([&] { return !IsWindow(window); }, kTimeoutMs, app_.Handle());
+  };
+  HWND history = open();
+  ASSERT_TRUE(history);
+  ExpectFocus(history, kListId);
+  // Enter with no line chosen does nothing; Tab passes the greyed button.
+  automation::PressKey(history, VK_RETURN);
+  automation::Sync(history);
+  EXPECT_EQ(automation::Dialogs(app_.Id(), true).size(), 1u);
+  EXPECT_EQ(TabOrder(history, 2), (std::vector<int>{kCloseId, kListId}));
+  automation::PressKey(history, VK_HOME);
+  ASSERT_TRUE(automation::WaitUntil(
+      [&] { return IsWindowEnabled(GetDlgItem(history, kPutBackId)) != FALSE; }, kTimeoutMs, app_.Handle()));
+  EXPECT_EQ(TabOrder(history, 3), (std::vector<int>{kPutBackId, kCloseId, kListId}));
+  // Alt+R and Enter ask, as the button does.
+  automation::PressAltKey(history, 'R');
+  Answer(ExpectDialogOver(history, kConfirmation, kConfirmPutBack, {kYes, kNo}), kNo);
+  automation::PressKey(history, VK_RETURN);
+  Answer(ExpectDialogOver(history, kConfirmation, kConfirmPutBack, {kYes, kNo}), kNo);
+  ASSERT_TRUE(IsWindowVisible(history));
+  // Esc closes; so does Alt+C.
+  automation::PressKey(history, VK_ESCAPE);
+  ASSERT_TRUE(gone(history));
+  history = open();
+  ASSERT_TRUE(history);
+  automation::PressAltKey(history, 'C');
+  ASSERT_TRUE(gone(history));
+  ExpectNoDialog(main);
+  ExpectRestored();
+  CloseByButton(main);
+}
+
 }  // namespace
 }  // namespace panestow::e2e

@@ -3,6 +3,8 @@
 // folder where no undo file can be written.
 #include <windows.h>
 
+#include "registry/RegistryStore.h"
+#include "tests/common/RawRegistry_win.h"
 #include "tests/e2e/E2e.h"
 #include "tests/wine/UnixSide_win.h"
 
@@ -12,11 +14,8 @@ namespace {
 using test::PathExists;
 using test::WriteFileBytes;
 
-const char kConfirmUndo[] = "Jw_cadは全て終了しておいて下さい。\r\n\r\n直前の復元の前のレイアウトに戻しますか？";
-const char kUndone[] = "直前の復元を取り消しました。";
 const char kJwCadRunning[] =
     "Jw_cadが起動中です。\r\n\r\nJw_cadは終了する時に画面レイアウトを書き込みます。このまま続けますか？";
-constexpr UINT kUndoCommand = 0x0110;
 
 class SafetyNetTest : public E2eTest {
  protected:
@@ -106,8 +105,58 @@ TEST_F(SafetyNetTest, InAFolderWhereNothingMayBeWrittenTheRestoreWorksAndNoUndoI
   Answer(ExpectDialog(kInformation, kRestoredInfo, {kOk}), kOk);
   ExpectRestored();
   EXPECT_FALSE(PathExists(folder + "\\panestow.undo.reg"));
+  EXPECT_FALSE(PathExists(folder + "\\panestow.history"));
   SendUndo(main);
   ExpectNoDialog(main);
+  // Nor a history: its command opens nothing.
+  PostMessageA(main, WM_SYSCOMMAND, kHistoryCommand, 0);
+  ExpectNoDialog(main);
+  CloseByButton(main);
+}
+
+TEST_F(SafetyNetTest, AHistoryFolderWhereNothingMayBeWrittenLeavesTheRestoreAndItsUndoAsTheyWouldBe) {
+  const std::string history = Beside(".history");
+  ASSERT_TRUE(CreateDirectoryA(history.c_str(), nullptr));
+  WriteFileBytes(SlotFile(1), kSlotLayout);
+  PutKeysBeforeRestore();
+  test::ImmutableFolder locked(history);
+  ASSERT_TRUE(locked.ok()) << "cannot make a folder unwritable here (chattr +i)";
+  Start();
+  HWND main = WaitMain();
+  ASSERT_TRUE(main);
+  RestoreWithYes(main, 1);
+  Answer(ExpectDialog(kInformation, kRestoredInfo, {kOk}), kOk);
+  ExpectRestored();
+  PostMessageA(main, WM_SYSCOMMAND, kHistoryCommand, 0);
+  ExpectNoDialog(main);
+  SendUndo(main);
+  Answer(ExpectDialog(kConfirmation, kConfirmUndo, {kYes, kNo}), kYes);
+  ExpectNoDialog(main);
+  ExpectUnchanged();
+  CloseByButton(main);
+}
+
+TEST_F(SafetyNetTest, OnAnAccountWithoutJwCadTheUndoLeavesWhatJwCadWroteSince) {
+  WriteFileBytes(SlotFile(1), kSlotLayout);
+  Start();
+  HWND main = WaitMain();
+  ASSERT_TRUE(main);
+  RestoreWithYes(main, 1);
+  Answer(ExpectDialog(kInformation, kRestoredInfo, {kOk}), kOk);
+  ExpectRestored();
+  SetJwCadDword("Recent", "Count", 3);
+  test::SetRawValue(HKEY_CURRENT_USER, "Software\\Jw_cad\\jw_win", "Own", REG_DWORD, EncodeDword(1));
+  SendUndo(main);
+  Answer(ExpectDialog(kConfirmation, kConfirmUndo, {kYes, kNo}), kYes);
+  ExpectNoDialog(main);
+  EXPECT_EQ(JwCadValues("Dialog"), kNoKey);
+  EXPECT_EQ(JwCadValues("UserBar"), kNoKey);
+  EXPECT_EQ(JwCadValues("Recent"), (KeyValues{{"Count", "REG_DWORD 3"}}));
+  EXPECT_EQ(test::ReadRawValues(HKEY_CURRENT_USER, "Software\\Jw_cad\\jw_win",
+                                [](DWORD type, const std::string& data) {
+                                  return std::to_string(type) + ":" + std::to_string(data.size());
+                                }),
+            (std::map<std::string, std::string>{{"Own", "4:4"}}));
   CloseByButton(main);
 }
 

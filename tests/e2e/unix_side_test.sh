@@ -85,9 +85,14 @@ case "$case" in
     check "the settings beside the exe were read and written back" \
       sh -c "grep -qx 'F1_X=32' '$work/ini' && grep -qx 'Tit1=\"表題\"' '$work/ini' && grep -qx 'F2_Y=109' '$work/ini'"
     ls -A "$folder" >"$work/files"
-    # The restore's undo file lands beside the exe too, and nothing else does.
-    printf 'panestow.exe\npanestow.ini\npanestow.rg\npanestow.undo.reg\n' >"$work/want"
-    check "only the undo file was added to the folder" cmp -s "$work/files" "$work/want"
+    # The restore's undo file and its history land beside the exe too, and
+    # nothing else does.
+    printf 'panestow.exe\npanestow.history\npanestow.ini\npanestow.rg\npanestow.undo.reg\n' >"$work/want"
+    check "only the undo file and the history were added to the folder" cmp -s "$work/files" "$work/want"
+    ls -A "$folder/panestow.history" >"$work/entries"
+    check "the history holds the restore's entry" grep -qx '000001-[0-9]\{8\}-[0-9]\{6\}-restore1\.reg' "$work/entries"
+    check "the entry and the undo file are the same bytes" \
+      cmp -s "$folder/panestow.undo.reg" "$folder/panestow.history/$(cat "$work/entries")"
     if [ "$fail" -ne 0 ]; then
       echo "wine said:"; cat "$work/out"
       echo "the folder holds:"; cat "$work/files"

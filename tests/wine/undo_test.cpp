@@ -67,22 +67,6 @@ void Dump(WideRegistry& wide, const WideString& path, std::map<std::string, std:
   }
 }
 
-bool RegImport(const std::string& file) {
-  std::string line = "C:\\windows\\system32\\reg.exe import \"" + file + "\"";
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi;
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
-    return false;
-  }
-  WaitForSingleObject(pi.hProcess, 30000);
-  DWORD code = 1;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return code == 0;
-}
-
 class WinUndoTest : public JwCadKeysTest {
  protected:
   std::map<std::string, std::string> State() {

@@ -1,5 +1,7 @@
 #include "tools/automation/Automation_win.h"
 
+#include <algorithm>
+
 #include <utility>
 
 namespace panestow::automation {
@@ -108,6 +110,37 @@ std::string ClassOf(HWND hwnd) {
   char name[256];
   const int len = GetClassNameA(hwnd, name, sizeof name);
   return std::string(name, len > 0 ? len : 0);
+}
+
+std::vector<std::string> ListLines(HWND list) {
+  // Wine hands a list box's text to another process in UTF-16 whatever the
+  // caller asked for: asked for so, and converted here.
+  std::vector<std::string> lines;
+  DWORD_PTR count = 0;
+  if (!SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &count)) return lines;
+  for (DWORD_PTR i = 0; i < count && static_cast<LONG_PTR>(count) > 0; ++i) {
+    DWORD_PTR len = 0;
+    if (!SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_NORMAL, kSendTimeoutMs, &len)) break;
+    std::wstring line(len + 1, L'\0');
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&line[0]), SMTO_NORMAL, kSendTimeoutMs,
+                             &got)) {
+      break;
+    }
+    line.resize(std::min<size_t>(got, len));
+    const int n = WideCharToMultiByte(CP_ACP, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    std::string ansi(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_ACP, 0, line.data(), static_cast<int>(line.size()), &ansi[0], n, nullptr, nullptr);
+    lines.push_back(ansi);
+  }
+  return lines;
+}
+
+int ListSelection(HWND list) {
+  DWORD_PTR sel = 0;
+  if (!SendMessageTimeoutA(list, LB_GETCURSEL, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &sel)) return -1;
+  return static_cast<int>(static_cast<LONG_PTR>(sel));
 }
 
 std::string TextOf(HWND hwnd) {

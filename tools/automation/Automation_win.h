@@ -63,6 +63,10 @@ std::string ClassOf(HWND hwnd);
 // it to ANSI callers.
 std::string TextOf(HWND hwnd);
 
+// The lines of a list box, and the index of its selection (-1 for none).
+std::vector<std::string> ListLines(HWND list);
+int ListSelection(HWND list);
+
 // WM_SETTEXT; false when the window did not take it.
 bool SetText(HWND hwnd, const std::string& text);
 
