@@ -174,6 +174,35 @@ void Walk(const panestow::test::ScratchDir& dir, const std::string& fakecad) {
   TerminateProcess(jwcad.Handle(), 0);
   jwcad.WaitExit(kTimeoutMs);
 
+  // The history window with a few entries: one more restore, and a save
+  // over slot 1.
+  ClickRestore(main, 1);
+  Answer(NextDialog(), kYes);
+  Answer(NextDialog(), kOk);
+  SetDword("Dialog", "Left", 64);
+  Click(main, kMainSave);
+  Answer(NextDialog(), kYes);
+  save = automation::WaitTopWindow(app.Id(), kSaveCaption, kTimeoutMs, app.Handle());
+  Click(save, kSaveButtons[0]);
+  Answer(NextDialog(), kOk);
+  Click(save, kSaveWindowClose);
+  if (!automation::WaitUntil([&] { return !IsWindowVisible(save); }, kTimeoutMs)) Fail("the save window stays");
+  PostMessageA(main, WM_SYSCOMMAND, kHistoryCommand, 0);
+  HWND history = NextDialog();
+  automation::PressKey(history, VK_HOME);
+  automation::PressKey(history, VK_DOWN);
+  HWND list = automation::FindChild(history, "ListBox", nullptr);
+  automation::WaitUntil([&] { return automation::ListSelection(list) == 1; }, kTimeoutMs, app.Handle());
+  Shot("history-window", history);
+  Click(history, kHistoryPutBack);
+  automation::WaitUntil([&] { return automation::Dialogs(app.Id(), true).size() > 1; }, kTimeoutMs, app.Handle());
+  dialog = automation::Dialogs(app.Id(), true).front();
+  automation::Sync(dialog);
+  Shot("dialog-history-put-back", dialog);
+  Answer(dialog, kNo);
+  automation::PressKey(history, VK_ESCAPE);
+  if (!automation::WaitUntil([&] { return !IsWindow(history); }, kTimeoutMs)) Fail("the history window stays");
+
   Click(main, kMainClose);
   if (!app.WaitExit(kTimeoutMs)) Fail("panestow.exe did not end");
 }
