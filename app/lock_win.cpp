@@ -49,6 +49,9 @@ class NoLock : public ChangeLock {};
 ChangeLockPtr LockChanges(unsigned timeout_ms) {
   HANDLE mutex = CreateMutexW(nullptr, FALSE, LockName().c_str());
   if (!mutex) return std::make_unique<NoLock>();
+  // Free, it is taken without looking at any message.
+  const DWORD now = WaitForSingleObject(mutex, 0);
+  if (now == WAIT_OBJECT_0 || now == WAIT_ABANDONED) return std::make_unique<MutexLock>(mutex);
   const ULONGLONG deadline = GetTickCount64() + timeout_ms;
   for (;;) {
     const ULONGLONG now = GetTickCount64();

@@ -23,6 +23,7 @@
 #include "bench/Floor_win.h"
 #include "layout/LineList.h"
 #include "layout/Restore.h"
+#include "app/History.h"
 #include "app/paths.h"
 #include "registry/RegistryStore_win.h"
 #include "registry/WideRegistry_win.h"
@@ -85,7 +86,9 @@ int main(int argc, char** argv) {
     LineList lines;
     RegistryStorePtr store = NewWinRegistryStore();
     WideRegistryPtr wide = NewWinWideRegistry();
-    RestoreTarget target{*store, *wide, PlatformFiles(), ReplaceExtension(path, ".undo.reg")};
+    // As the main window runs it: the history entry too.
+    History history(PlatformFiles(), ReplaceExtension(path, ".history"));
+    RestoreTarget target{*store, *wide, PlatformFiles(), ReplaceExtension(path, ".undo.reg"), true, &history, 1};
     ok = RestoreFromFile(path, lines, target);
   }
   const double after = PeakWorkingSetMb();

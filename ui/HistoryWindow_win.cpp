@@ -126,12 +126,8 @@ INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 void ShowHistoryWindow(HWND owner, TForm1& form, HWND* opened) {
-  // An empty template: the controls are made and placed in WM_INITDIALOG.
-  alignas(4) WORD tmpl[16] = {};
-  DLGTEMPLATE* t = reinterpret_cast<DLGTEMPLATE*>(tmpl);
-  t->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
   HistoryDialog d{&form, owner, opened, {}};
-  DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t, owner, DialogProc, reinterpret_cast<LPARAM>(&d));
+  RunDialog(owner, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, DialogProc, reinterpret_cast<LPARAM>(&d));
   *opened = nullptr;
 }
 

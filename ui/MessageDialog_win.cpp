@@ -133,16 +133,19 @@ INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-DialogResult ShowMessageDialog(HWND owner, const std::string& text, DialogKind kind, unsigned buttons) {
-  // An empty template: the controls are made and placed in WM_INITDIALOG.
+INT_PTR RunDialog(HWND owner, DWORD style, DLGPROC proc, LPARAM param) {
   alignas(4) WORD tmpl[16] = {};
   DLGTEMPLATE* t = reinterpret_cast<DLGTEMPLATE*>(tmpl);
-  t->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFOREGROUND;
+  t->style = style;
   t->cdit = 0;
   // Menu, class and title words follow the header and are all zero.
+  return DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t, owner, proc, param);
+}
+
+DialogResult ShowMessageDialog(HWND owner, const std::string& text, DialogKind kind, unsigned buttons) {
   DialogRequest request{&text, kind, buttons, MessageFont()};
-  const INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t, owner, DialogProc,
-                                            reinterpret_cast<LPARAM>(&request));
+  const INT_PTR r = RunDialog(owner, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFOREGROUND,
+                              DialogProc, reinterpret_cast<LPARAM>(&request));
   switch (r) {
     case IDYES: return DialogResult::Yes;
     case IDNO: return DialogResult::No;

@@ -16,6 +16,11 @@ namespace panestow {
 // else OK; the close box answers Cancel.
 DialogResult ShowMessageDialog(HWND owner, const std::string& text, DialogKind kind, unsigned buttons);
 
+// Runs a modal dialog over `owner` from an empty template with these
+// styles: `proc` makes and places its controls at WM_INITDIALOG, which
+// gets `param`. The value EndDialog was given.
+INT_PTR RunDialog(HWND owner, DWORD style, DLGPROC proc, LPARAM param);
+
 // The error box: ErrorBoxText(message) under the application title, with a
 // stop icon and OK.
 void ShowErrorBox(HWND owner, const std::string& message);

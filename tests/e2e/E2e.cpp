@@ -208,6 +208,23 @@ void E2eTest::RestoreWithYes(HWND main, int slot, Where where) {
   Answer(ExpectDialog(kConfirmation, kConfirmRestore, {kYes, kNo}, where), kYes, where);
 }
 
+void E2eTest::RestoreWithInfo(HWND main, int slot, Where where) {
+  RestoreWithYes(main, slot, where);
+  Answer(ExpectDialog(kInformation, kRestoredInfo, {kOk}, where), kOk, where);
+}
+
+void E2eTest::CloseSaveWindow(HWND main, HWND save, const char* button, Where where) {
+  if (button) {
+    automation::Click(Control(save, "Button", button, where));
+  } else {
+    automation::PressCloseBox(save);
+  }
+  if (!automation::WaitUntil([&] { return !IsWindowVisible(save); }, kTimeoutMs, app_.Handle())) {
+    ADD_FAILURE_AT(where.file, where.line) << "the save window stays open";
+  }
+  automation::Sync(main);
+}
+
 HWND E2eTest::OpenSaveWindow(HWND main, Where where) {
   automation::Click(Control(main, "Button", kMainSave, where));
   Answer(ExpectDialog(kConfirmation, kConfirmSave, {kYes, kNo}, where), kYes, where);

@@ -115,8 +115,14 @@ class E2eTest : public ::testing::Test {
   // with Yes.
   void RestoreWithYes(HWND main, int slot, Where where = {});
 
+  // The same, then the information that the restore went through, with OK.
+  void RestoreWithInfo(HWND main, int slot, Where where = {});
+
   // The save window, opened from the main window's save button after Yes.
   HWND OpenSaveWindow(HWND main, Where where = {});
+  // Closes the save window with `button` (its close box when null) and
+  // waits until the main window's handler is done with it.
+  void CloseSaveWindow(HWND main, HWND save, const char* button, Where where = {});
 
   // Waits for the program to end and checks its exit code 0.
   void ExpectExit(Where where = {});

@@ -53,8 +53,7 @@ TEST_F(HeldFileTest, ASaveWaitsForASlotFileHeldForAMomentAndFailsAsBeforeWhenItI
       EXPECT_EQ(ReadFileBytes(SlotFile(1)), old_file);
     }
     LetGo();
-    automation::Click(Control(save, "Button", kSaveWindowClose));
-    ASSERT_TRUE(automation::WaitUntil([&] { return !IsWindowVisible(save); }, kTimeoutMs));
+    CloseSaveWindow(main, save, kSaveWindowClose);
     CloseByButton(main);
   }
 }

@@ -41,10 +41,6 @@ class HistoryTest : public E2eTest {
       ADD_FAILURE_AT(where.file, where.line) << "line " << line << " is not selected";
     }
   }
-  void Restored(HWND main, int slot, Where where = {}) {
-    RestoreWithYes(main, slot, where);
-    Answer(ExpectDialog(kInformation, kRestoredInfo, {kOk}, where), kOk, where);
-  }
 };
 
 TEST_F(HistoryTest, AfterTryingTwoSlotsTheHistoryPutsBackTheOriginalLayout) {
@@ -58,8 +54,8 @@ TEST_F(HistoryTest, AfterTryingTwoSlotsTheHistoryPutsBackTheOriginalLayout) {
   PostMessageA(main, WM_SYSCOMMAND, kHistoryCommand, 0);
   ExpectNoDialog(main);
 
-  Restored(main, 1);
-  Restored(main, 2);
+  RestoreWithInfo(main, 1);
+  RestoreWithInfo(main, 2);
   ASSERT_EQ(JwCadValues("Dialog").at("Left"), "REG_DWORD 2");
   HWND history = OpenHistory(main);
   ASSERT_TRUE(history);
@@ -117,8 +113,7 @@ TEST_F(HistoryTest, ASaveOverSlot3IsPutBackByteForByte) {
   ASSERT_TRUE(save);
   automation::Click(Control(save, "Button", kSaveButtons[2]));
   Answer(ExpectDialog(kInformation, kSavedInfo, {kOk}), kOk);
-  automation::Click(Control(save, "Button", kSaveWindowClose));
-  ASSERT_TRUE(automation::WaitUntil([&] { return !IsWindowVisible(save); }, kTimeoutMs));
+  CloseSaveWindow(main, save, kSaveWindowClose);
   const std::string saved = ReadFileBytes(SlotFile(3));
   ASSERT_NE(saved, old_file);
 

@@ -156,8 +156,7 @@ TEST_F(KeyboardTest, TheHistoryWindowFromTheKeyboard) {
   HWND main = WaitMain();
   ASSERT_TRUE(main);
   for (int i = 0; i < 2; ++i) {
-    RestoreWithYes(main, 1);
-    Answer(ExpectDialog(kInformation, kRestoredInfo, {kOk}), kOk);
+    RestoreWithInfo(main, 1);
   }
   auto open = [&] {
     PostMessageA(main, WM_SYSCOMMAND, kHistoryCommand, 0);

@@ -33,8 +33,7 @@ TEST_F(SafetyNetTest, UndoFromTheSystemMenuGivesBackTheKeysBeforeTheRestore) {
   SendUndo(main);
   ExpectNoDialog(main);
 
-  RestoreWithYes(main, 1);
-  Answer(ExpectDialog(kInformation, kRestoredInfo, {kOk}), kOk);
+  RestoreWithInfo(main, 1);
   ExpectRestored();
   EXPECT_TRUE(PathExists(Beside(".undo.reg")));
 
@@ -101,8 +100,7 @@ TEST_F(SafetyNetTest, InAFolderWhereNothingMayBeWrittenTheRestoreWorksAndNoUndoI
   ASSERT_TRUE(app_.Start(exe, "", folder));
   HWND main = WaitMain();
   ASSERT_TRUE(main);
-  RestoreWithYes(main, 1);
-  Answer(ExpectDialog(kInformation, kRestoredInfo, {kOk}), kOk);
+  RestoreWithInfo(main, 1);
   ExpectRestored();
   EXPECT_FALSE(PathExists(folder + "\\panestow.undo.reg"));
   EXPECT_FALSE(PathExists(folder + "\\panestow.history"));
@@ -124,8 +122,7 @@ TEST_F(SafetyNetTest, AHistoryFolderWhereNothingMayBeWrittenLeavesTheRestoreAndI
   Start();
   HWND main = WaitMain();
   ASSERT_TRUE(main);
-  RestoreWithYes(main, 1);
-  Answer(ExpectDialog(kInformation, kRestoredInfo, {kOk}), kOk);
+  RestoreWithInfo(main, 1);
   ExpectRestored();
   PostMessageA(main, WM_SYSCOMMAND, kHistoryCommand, 0);
   ExpectNoDialog(main);
@@ -141,8 +138,7 @@ TEST_F(SafetyNetTest, OnAnAccountWithoutJwCadTheUndoLeavesWhatJwCadWroteSince) {
   Start();
   HWND main = WaitMain();
   ASSERT_TRUE(main);
-  RestoreWithYes(main, 1);
-  Answer(ExpectDialog(kInformation, kRestoredInfo, {kOk}), kOk);
+  RestoreWithInfo(main, 1);
   ExpectRestored();
   SetJwCadDword("Recent", "Count", 3);
   test::SetRawValue(HKEY_CURRENT_USER, "Software\\Jw_cad\\jw_win", "Own", REG_DWORD, EncodeDword(1));

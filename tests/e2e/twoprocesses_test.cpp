@@ -108,8 +108,7 @@ TEST_F(TwoProcessesTest, ARestoreRacingASaveSavesOneStateWhole) {
     EXPECT_EQ(test::ReadFileBytes(PathOf(slot)), "0\r\n");
     ASSERT_TRUE(RegImport(PathOf(keys)));
     ExpectUnchanged();
-    automation::Click(Control(save, "Button", kSaveWindowClose));
-    ASSERT_TRUE(automation::WaitUntil([&] { return !IsWindowVisible(save); }, kTimeoutMs));
+    CloseSaveWindow(main, save, kSaveWindowClose);
     CloseByButton(main);
   }
 }

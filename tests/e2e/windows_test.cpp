@@ -52,20 +52,6 @@ class WindowsTest : public E2eTest {
     }
   }
 
-  // Closes the save window with `button` (its close box when null) and
-  // waits until the main window's handler is done with it.
-  void CloseSaveWindow(HWND main, HWND save, const char* button, Where where = {}) {
-    if (button) {
-      automation::Click(Control(save, "Button", button, where));
-    } else {
-      automation::PressCloseBox(save);
-    }
-    if (!automation::WaitUntil([&] { return !IsWindowVisible(save); }, kTimeoutMs, app_.Handle())) {
-      ADD_FAILURE_AT(where.file, where.line) << "the save window stays open";
-    }
-    automation::Sync(main);
-  }
-
   // Jw_cad's keys as before a restore, slot 1's file, and the program
   // started on them: its main window.
   HWND StartWithSlot1Saved(Where where = {}) {
