@@ -98,10 +98,10 @@ std::string HistoryLine(const HistoryEntry& e) {
   return line;
 }
 
-std::vector<HistoryEntry> History::Entries() {
+namespace {
+
+std::vector<HistoryEntry> EntriesOf(const std::vector<FolderItem>& items) {
   std::vector<HistoryEntry> entries;
-  std::vector<FolderItem> items;
-  if (!files_.List(folder_, items)) return entries;
   for (const FolderItem& item : items) {
     HistoryEntry e;
     if (item.folder || !ParseHistoryName(item.name, e)) continue;
@@ -114,21 +114,38 @@ std::vector<HistoryEntry> History::Entries() {
   return entries;
 }
 
+}  // namespace
+
+std::vector<HistoryEntry> History::Entries() {
+  std::vector<FolderItem> items;
+  if (!files_.List(folder_, items)) return {};
+  return EntriesOf(items);
+}
+
 bool History::NewEntry(Change change, int slot, std::string& path) {
+  has_named_ = false;
+  listed_.clear();
   if (!WhatOf(change, slot) || !files_.MakeFolder(folder_)) return false;
   std::vector<FolderItem> items;
   if (!files_.List(folder_, items)) return false;
-  uint64_t highest = 0;
-  for (const FolderItem& item : items) {
-    HistoryEntry e;
-    if (!item.folder && ParseHistoryName(item.name, e)) highest = std::max(highest, e.sequence);
-  }
-  path = InFolder(folder_, HistoryName(highest + 1, now_(), change, slot));
-  return true;
+  listed_ = EntriesOf(items);
+  const uint64_t highest = listed_.empty() ? 0 : listed_.front().sequence;
+  has_named_ = ParseHistoryName(HistoryName(highest + 1, now_(), change, slot), named_);
+  path = PathOf(named_);
+  return has_named_;
 }
 
 void History::Trim() {
-  const std::vector<HistoryEntry> entries = Entries();
+  // The listing NewEntry made, and the entry it named, once it is there.
+  std::vector<HistoryEntry> entries;
+  if (has_named_ && files_.Size(PathOf(named_), named_.size)) {
+    entries.push_back(named_);
+    entries.insert(entries.end(), listed_.begin(), listed_.end());
+  } else {
+    entries = Entries();
+  }
+  has_named_ = false;
+  listed_.clear();
   uint64_t total = 0;
   for (size_t i = 0; i < entries.size(); ++i) {
     const bool kept = i == 0 || (i < kMaxEntries && total + entries[i].size <= kMaxBytes);

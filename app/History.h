@@ -69,13 +69,19 @@ class History {
   // listed.
   bool NewEntry(Change change, int slot, std::string& path);
 
-  // Removes the oldest entries past either limit.
+  // Removes the oldest entries past either limit. After a NewEntry whose
+  // file is there now, the folder is not listed again.
   void Trim();
 
  private:
   FileSystem& files_;
   std::string folder_;
   Clock now_;
+  // The entries as NewEntry listed them, newest first, and the entry it
+  // named then.
+  std::vector<HistoryEntry> listed_;
+  HistoryEntry named_;
+  bool has_named_ = false;
 };
 
 // Replaces the file at `path` with `bytes`, whole or not at all. A file it

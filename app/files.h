@@ -48,8 +48,9 @@ class FileSystem {
   // False for a read-only file or a folder of that name, which are not
   // replaced.
   virtual bool MayReplace(const std::string& path) = 0;
-  // True only for an existing file, not a folder.
+  // True only for an existing file, not a folder; its size to `size`.
   virtual bool IsFile(const std::string& path) = 0;
+  virtual bool Size(const std::string& path, uint64_t& size) = 0;
   // Creates a new empty file in the folder of `path`; its name goes to
   // `temp`.
   virtual bool CreateTemp(const std::string& path, std::string& temp, Handle& file) = 0;

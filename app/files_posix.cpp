@@ -61,6 +61,13 @@ class PosixFiles : public FileSystem {
 
   bool IsFile(const std::string& path) override { return FileExists(path); }
 
+  bool Size(const std::string& path, uint64_t& size) override {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    size = static_cast<uint64_t>(st.st_size);
+    return true;
+  }
+
   bool CreateTemp(const std::string& path, std::string& temp, Handle& file) override {
     std::string name = path + ".XXXXXX";
     std::vector<char> buf(name.begin(), name.end());

@@ -33,6 +33,16 @@ class WinFiles : public FileSystem {
 
   bool IsFile(const std::string& path) override { return FileExists(path); }
 
+  bool Size(const std::string& path, uint64_t& size) override {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      return false;
+    }
+    size = static_cast<uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    return true;
+  }
+
   bool CreateTemp(const std::string& path, std::string& temp, Handle& file) override {
     busy_ = false;
     std::string folder = FolderOf(path);

@@ -32,10 +32,7 @@ std::wstring LockName() {
 class MutexLock : public ChangeLock {
  public:
   explicit MutexLock(HANDLE mutex) : mutex_(mutex) {}
-  ~MutexLock() override {
-    ReleaseMutex(mutex_);
-    CloseHandle(mutex_);
-  }
+  ~MutexLock() override { ReleaseMutex(mutex_); }
 
  private:
   HANDLE mutex_;
@@ -47,7 +44,8 @@ class NoLock : public ChangeLock {};
 }  // namespace
 
 ChangeLockPtr LockChanges(unsigned timeout_ms) {
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, LockName().c_str());
+  // Made once, and kept open for the process's life.
+  static const HANDLE mutex = CreateMutexW(nullptr, FALSE, LockName().c_str());
   if (!mutex) return std::make_unique<NoLock>();
   // Free, it is taken without looking at any message.
   const DWORD now = WaitForSingleObject(mutex, 0);
@@ -64,7 +62,6 @@ ChangeLockPtr LockChanges(unsigned timeout_ms) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) DispatchMessageA(&msg);
   }
-  CloseHandle(mutex);
   return nullptr;
 }
 

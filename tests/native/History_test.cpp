@@ -192,6 +192,7 @@ class BusyFiles : public FileSystem {
   uint64_t waited = 0;
   bool MayReplace(const std::string& path) override { return files_.MayReplace(path); }
   bool IsFile(const std::string& path) override { return files_.IsFile(path); }
+  bool Size(const std::string& path, uint64_t& size) override { return files_.Size(path, size); }
   bool CreateTemp(const std::string& path, std::string& temp, Handle& file) override {
     return Held() && files_.CreateTemp(path, temp, file);
   }

@@ -251,6 +251,7 @@ class FaultyFiles : public FileSystem {
   }
   bool Remove(const std::string& path) override { return !Fails() && files_.Remove(path); }
   bool IsFile(const std::string& path) override { return !Fails() && files_.IsFile(path); }
+  bool Size(const std::string& path, uint64_t& size) override { return !Fails() && files_.Size(path, size); }
   bool Read(const std::string& path, std::string& out) override { return !Fails() && files_.Read(path, out); }
   bool MakeFolder(const std::string& path) override { return !Fails() && files_.MakeFolder(path); }
   bool List(const std::string& folder, std::vector<FolderItem>& items) override {
