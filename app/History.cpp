@@ -125,9 +125,10 @@ std::vector<HistoryEntry> History::Entries() {
 bool History::NewEntry(Change change, int slot, std::string& path) {
   has_named_ = false;
   listed_.clear();
-  if (!WhatOf(change, slot) || !files_.MakeFolder(folder_)) return false;
+  if (!WhatOf(change, slot)) return false;
+  // Made when it cannot be listed, which is once.
   std::vector<FolderItem> items;
-  if (!files_.List(folder_, items)) return false;
+  if (!files_.List(folder_, items) && (!files_.MakeFolder(folder_) || !files_.List(folder_, items))) return false;
   listed_ = EntriesOf(items);
   const uint64_t highest = listed_.empty() ? 0 : listed_.front().sequence;
   has_named_ = ParseHistoryName(HistoryName(highest + 1, now_(), change, slot), named_);

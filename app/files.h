@@ -115,6 +115,8 @@ class AtomicFile {
   // only puts it in place.
   bool Finish();
   bool Commit();
+  // The temporary file, while there is one.
+  const std::string& temp() const { return temp_; }
 
  private:
   void Abandon();

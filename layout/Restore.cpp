@@ -95,7 +95,7 @@ bool RestoreFromFile(const std::string& path, LineList& lines, RestoreTarget& ta
   }
   // The keys as they are, kept before anything is written.
   Keeping keeping{target.files, target.history, target.undo_path};
-  const std::string entry = KeepBefore(before, Change::Restore, target.slot, keeping);
+  KeptKeys kept(before, Change::Restore, target.slot, keeping);
 
   // How each key is written: decided at its first section, kept for the
   // later ones, so that a key the walk's path left with values it cannot
@@ -157,12 +157,12 @@ bool RestoreFromFile(const std::string& path, LineList& lines, RestoreTarget& ta
     // As if it had not been tried: the undo file and the history as they
     // were.
     target.undo = UndoFile::Unchanged;
-    if (!entry.empty()) target.files.Remove(entry);
+    kept.Drop();
     return false;
   }
   // The restore stands (or could not be taken back): the undo file takes
   // it back.
-  target.undo = ReplaceUndoFile(before, Change::Restore, target.slot, entry, keeping);
+  target.undo = kept.Stand();
   if (target.history) target.history->Trim();
   return ok;
 }

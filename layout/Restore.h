@@ -47,7 +47,7 @@ struct RestoreTarget {
 // writes them. When the walk fails part-way, every key it touched is put
 // back as it was, the entry goes again, and the undo file is left as it
 // was. Once the restore stands, the undo file takes it back (see
-// ReplaceUndoFile) and the history keeps to its limits. True when the walk
+// KeptKeys::Stand) and the history keeps to its limits. True when the walk
 // went through. Throws Error("ファイル %s は開けません") before any
 // registry work when the file cannot be opened.
 //

@@ -64,12 +64,6 @@ bool WriteUndoFile(const Snapshot& snapshot, const std::string& path, FileSystem
   return WriteRegFile(snapshot, Change::Restore, 0, file);
 }
 
-std::string KeepBefore(const Snapshot& snapshot, Change change, int slot, Keeping& keeping) {
-  std::string path;
-  if (!keeping.history || !keeping.history->NewEntry(change, slot, path)) return std::string();
-  AtomicFile file(keeping.files, path);
-  return WriteRegFile(snapshot, change, slot, file) ? path : std::string();
-}
 
 namespace {
 
@@ -104,24 +98,36 @@ UndoFile RetireUndoFile(Keeping& keeping) {
 
 }  // namespace
 
-UndoFile ReplaceUndoFile(const Snapshot& snapshot, Change change, int slot, const std::string& entry,
-                         Keeping& keeping) {
-  if (keeping.undo_path.empty()) return UndoFile::Unchanged;
+KeptKeys::KeptKeys(const Snapshot& snapshot, Change change, int slot, Keeping& keeping)
+    : snapshot_(snapshot), change_(change), slot_(slot), keeping_(keeping), undo_(keeping.files, keeping.undo_path) {
   FileSystem& files = keeping.files;
-  const std::string& undo = keeping.undo_path;
-  if (!entry.empty() && files.MayReplace(undo)) {
-    // A second name for the entry beside the undo file, which then takes
-    // its place.
-    const std::string link = undo + ".new";
-    files.Remove(link);
-    if (RetryWhileBusy(files, [&] { return files.Link(entry, link); })) {
-      if (RetryWhileBusy(files, [&] { return files.Rename(link, undo); })) return UndoFile::Written;
-      files.Remove(link);
-    }
+  if (!keeping.undo_path.empty() && undo_.Open()) {
+    RegFileWriter writer([this](std::string_view bytes) { return undo_.Write(bytes); });
+    undo_ready_ = writer.Begin(RegFileComment(change, slot)) && snapshot.Write(writer) && writer.Finish() &&
+                  undo_.Finish();
   }
-  AtomicFile file(files, undo);
-  if (WriteRegFile(snapshot, change, slot, file)) return UndoFile::Written;
-  return RetireUndoFile(keeping);
+  std::string path;
+  if (!keeping.history || !keeping.history->NewEntry(change, slot, path)) return;
+  if (undo_ready_ && RetryWhileBusy(files, [&] { return files.Link(undo_.temp(), path); })) {
+    entry_ = path;
+    return;
+  }
+  // Written on its own where there is no second name to give.
+  AtomicFile file(files, path);
+  if (WriteRegFile(snapshot, change, slot, file)) entry_ = path;
+}
+
+UndoFile KeptKeys::Stand() {
+  if (keeping_.undo_path.empty()) return UndoFile::Unchanged;
+  if (undo_ready_ && undo_.Commit()) return UndoFile::Written;
+  // Tried once more from the start, before the older one is retired.
+  AtomicFile again(keeping_.files, keeping_.undo_path);
+  if (WriteRegFile(snapshot_, change_, slot_, again)) return UndoFile::Written;
+  return RetireUndoFile(keeping_);
+}
+
+void KeptKeys::Drop() {
+  if (!entry_.empty()) keeping_.files.Remove(entry_);
 }
 
 namespace {
@@ -183,19 +189,17 @@ bool ApplyRegFile(const std::string& path, WideRegistry& wide, Keeping& keeping,
   }
   // The file deletes whole subtrees: they must be known whole to come back.
   if (!before.Whole()) return false;
-  const std::string entry = KeepBefore(before, change, 0, keeping);
+  KeptKeys kept(before, change, 0, keeping);
   Applier applier(wide);
   const bool ok = ReadRegFile(bytes, applier);
   if (!ok && before.RollBack(wide, nullptr, true)) {
     // As if it had not been tried.
-    if (!entry.empty()) keeping.files.Remove(entry);
+    kept.Drop();
     return false;
   }
   // A put-back that stands, even part-way, is what the undo takes back.
-  if (change == Change::PutBack) {
-    const UndoFile result = ReplaceUndoFile(before, change, 0, entry, keeping);
-    if (undo) *undo = result;
-  }
+  const UndoFile result = kept.Stand();
+  if (undo) *undo = result;
   if (keeping.history) keeping.history->Trim();
   return ok;
 }

@@ -50,19 +50,40 @@ bool WriteRegFile(const Snapshot& snapshot, Change change, int slot, AtomicFile&
 // or not at all.
 bool WriteUndoFile(const Snapshot& snapshot, const std::string& path, FileSystem& files);
 
-// Before a change of the snapshot's keys: the snapshot as the history's
-// entry of that change. The entry's path; empty when there is no history
-// or the entry could not be written, and the change goes on without.
-std::string KeepBefore(const Snapshot& snapshot, Change change, int slot, Keeping& keeping);
+// The snapshot's registry file, written before a change of its keys: as
+// the history's entry of the change, and, where there is an undo file,
+// ready beside it to take its place once the change stands. The bytes are
+// written once: the entry is a second name for the file that becomes the
+// undo file, where the file system has them. Without a history, or where
+// it cannot be written, the change goes on without its entry.
+class KeptKeys {
+ public:
+  KeptKeys(const Snapshot& snapshot, Change change, int slot, Keeping& keeping);
+  KeptKeys(const KeptKeys&) = delete;
+  KeptKeys& operator=(const KeptKeys&) = delete;
 
-// After a change that stands: the undo file gives back the snapshot,
-// whole or not at all. Where the history has its entry (`entry`), the undo
-// file is a second name for it, so that the bytes are written once; else
-// it is written anew. When it cannot be either, an older undo file does
-// not stay for "the latest restore": it goes into the history, named for
-// what it was, unless the history keeps it already; else it is removed.
-UndoFile ReplaceUndoFile(const Snapshot& snapshot, Change change, int slot, const std::string& entry,
-                         Keeping& keeping);
+  // The history's entry; empty when it could not be written.
+  const std::string& entry() const { return entry_; }
+
+  // The change stands: the undo file takes it back. When it cannot, an
+  // older undo file does not stay for "the latest restore": it goes into
+  // the history, named for what it was, unless the history keeps it
+  // already; else it is removed.
+  UndoFile Stand();
+
+  // The change was taken back: the entry goes again, and the undo file
+  // stays as it was.
+  void Drop();
+
+ private:
+  const Snapshot& snapshot_;
+  Change change_;
+  int slot_;
+  Keeping& keeping_;
+  std::string entry_;
+  AtomicFile undo_;
+  bool undo_ready_ = false;
+};
 
 // Applies a registry file that Panestow wrote for Jw_cad's keys (the undo
 // file, or a registry entry of the history) through the wide view. The
