@@ -36,6 +36,26 @@ void DrawBevel(HDC dc, const RECT& rc, int width) {
   DeleteObject(dark);
 }
 
+// The panel's fill, bevel and centred caption, into the window's own DC
+// or one it was handed to print into.
+void PaintPanel(HWND hwnd, HDC dc, const PanelData& data) {
+  RECT rc;
+  GetClientRect(hwnd, &rc);
+  FillRect(dc, &rc, BrushOf(data.fill));
+  DrawBevel(dc, rc, data.bevel);
+  char caption[256];
+  const int len = GetWindowTextA(hwnd, caption, sizeof caption);
+  if (len > 0) {
+    HGDIOBJ old = SelectObject(dc, data.font);
+    const int old_mode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF old_color = SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    DrawTextA(dc, caption, len, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SetTextColor(dc, old_color);
+    SetBkMode(dc, old_mode);
+    SelectObject(dc, old);
+  }
+}
+
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   PanelData* data = reinterpret_cast<PanelData*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   switch (msg) {
@@ -53,22 +73,15 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
-      RECT rc;
-      GetClientRect(hwnd, &rc);
-      FillRect(dc, &rc, BrushOf(data->fill));
-      DrawBevel(dc, rc, data->bevel);
-      char caption[256];
-      const int len = GetWindowTextA(hwnd, caption, sizeof caption);
-      if (len > 0) {
-        HGDIOBJ old = SelectObject(dc, data->font);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        DrawTextA(dc, caption, len, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        SelectObject(dc, old);
-      }
+      PaintPanel(hwnd, dc, *data);
       EndPaint(hwnd, &ps);
       return 0;
     }
+    case WM_PRINTCLIENT:
+      // Themed buttons and the status bar draw their parent's background
+      // through this message before their own.
+      PaintPanel(hwnd, reinterpret_cast<HDC>(wp), *data);
+      return 0;
     case WM_SETTEXT: {
       const LRESULT r = DefWindowProcA(hwnd, msg, wp, lp);
       InvalidateRect(hwnd, nullptr, FALSE);
