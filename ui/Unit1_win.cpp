@@ -180,12 +180,20 @@ WideRegistryPtr MainWindow::NewWideRegistry() { return NewWinWideRegistry(); }
 
 std::vector<std::string> MainWindow::RunningPrograms() {
   std::vector<std::string> names;
+  // Only this session's: a Jw_cad of another user logged on to the same PC
+  // writes that user's keys, not these. A process whose session cannot be
+  // read does not count.
+  DWORD session = 0;
+  if (!ProcessIdToSessionId(GetCurrentProcessId(), &session)) return names;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return names;
   PROCESSENTRY32 entry = {};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-    names.emplace_back(entry.szExeFile);
+    DWORD its_session = 0;
+    if (ProcessIdToSessionId(entry.th32ProcessID, &its_session) && its_session == session) {
+      names.emplace_back(entry.szExeFile);
+    }
   }
   CloseHandle(snapshot);
   return names;
