@@ -25,4 +25,20 @@ FilePaths DerivePaths(const std::string& exePath) {
   return p;
 }
 
+namespace {
+
+// The most bytes of an entry's name in the history folder, as
+// "NNNNNN-YYYYMMDD-HHMMSS-restore1.reg".
+constexpr size_t kLongestHistoryEntry = 36;
+
+}  // namespace
+
+bool DerivedPathsFit(const std::string& exePath) {
+  // An entry of the history folder is the longest: ".history", a backslash
+  // and its name outgrow every other extension. The temporary files that
+  // GetTempFileNameA makes beside the files need a folder of at most
+  // kMaxAnsiPath - 14 bytes, which a folder whose entries fit always is.
+  return ReplaceExtension(exePath, ".history").size() + 1 + kLongestHistoryEntry < kMaxAnsiPath;
+}
+
 }  // namespace panestow

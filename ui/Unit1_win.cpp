@@ -2,6 +2,7 @@
 
 #include <tlhelp32.h>
 
+#include "app/startcheck_win.h"
 #include "registry/RegistryStore_win.h"
 #include "registry/WideRegistry_win.h"
 #include "ui/Controls_win.h"
@@ -100,11 +101,8 @@ void MainWindow::ShowFirst() {
   SetFocus(controls_[kButtonClose]);
 }
 
-std::string MainWindow::ModuleFileName() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD len = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return std::string(path, len < MAX_PATH ? len : MAX_PATH);
-}
+// Whole, however long: the start-up check made sure it can be had.
+std::string MainWindow::ModuleFileName() { return ExecutablePath(); }
 
 std::string MainWindow::CommandLine() {
   const char* line = GetCommandLineA();
