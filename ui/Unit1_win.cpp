@@ -248,6 +248,13 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       Guarded(hwnd, [&] { form_.FormClose(); });
       DestroyWindow(hwnd);
       return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      // At log-off or shut-down the system ends the program without a
+      // close: the settings are written now, as the close writes them.
+      if (wp) Guarded(hwnd, [&] { form_.FormClose(); });
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;

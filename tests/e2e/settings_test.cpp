@@ -127,5 +127,47 @@ TEST_F(E2eTest, ReadOnlySettingsFileIsAppliedAndLeftAsItWas) {
   EXPECT_EQ(FilesIn(Folder()), (std::vector<std::string>{"panestow.exe", "panestow.ini"}));
 }
 
+// The outer rectangles of both windows as the program wrote them at exit.
+IniValues WrittenPlaces(HWND main, HWND save, const std::string (&titles)[4]) {
+  const RECT m = automation::WindowRect(main);
+  const RECT s = automation::WindowRect(save);
+  return IniValues{m.left, m.top, m.right - m.left, m.bottom - m.top, s.left, s.top,
+                   {titles[0], titles[1], titles[2], titles[3]}};
+}
+
+const std::string kTitles[4] = {kDefaultTitles[0], kDefaultTitles[1], kDefaultTitles[2], kDefaultTitles[3]};
+
+TEST_F(E2eTest, TheEndOfTheSessionWritesTheSettingsAsTheCloseDoes) {
+  Start();
+  HWND main = WaitMain();
+  ASSERT_TRUE(main);
+  HWND save = OpenSaveWindow(main);
+  ASSERT_TRUE(save);
+  std::vector<HWND> edits = automation::Children(save, "Edit");
+  ASSERT_EQ(edits.size(), 4u);
+  ASSERT_TRUE(automation::SetText(edits[1], "typed before log-off"));
+  automation::Click(Control(save, "Button", kSaveWindowClose));
+  ASSERT_TRUE(automation::WaitUntil([&] { return !IsWindowVisible(save); }, kTimeoutMs, app_.Handle()));
+  ASSERT_TRUE(SetWindowPos(main, nullptr, 250, 140, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+  ASSERT_TRUE(SetWindowPos(save, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+
+  // The system asks first, and may still call the end off.
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, kTimeoutMs, &answer));
+  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE)) << "the program would hold up the log-off";
+  ASSERT_TRUE(SendMessageTimeoutA(main, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF, SMTO_NORMAL, kTimeoutMs, &answer));
+  EXPECT_FALSE(PathExists(Beside(".ini"))) << "written though the session goes on";
+
+  ASSERT_TRUE(SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, kTimeoutMs, &answer));
+  const std::string titles[4] = {kDefaultTitles[0], "typed before log-off", kDefaultTitles[2], kDefaultTitles[3]};
+  const IniValues written = WrittenPlaces(main, save, titles);
+  EXPECT_EQ(written.f1_x, 250);
+  EXPECT_EQ(written.f2_y, 200);
+  EXPECT_EQ(ReadFileBytes(Beside(".ini")), IniText(written));
+  // Then the system ends the program, without a close.
+  TerminateProcess(app_.Handle(), 0);
+  EXPECT_TRUE(app_.WaitExit(kTimeoutMs));
+}
+
 }  // namespace
 }  // namespace panestow::e2e
