@@ -4,6 +4,8 @@
 
 #include <map>
 
+#include "ui/OnScreen.h"
+
 namespace panestow {
 
 namespace {
@@ -305,13 +307,42 @@ RECT RestoredRect(HWND window) {
   WINDOWPLACEMENT placement = {};
   placement.length = sizeof placement;
   if (!IsIconic(window) || !GetWindowPlacement(window, &placement)) return rc;
-  // The placement is in workspace coordinates: relative to the work area
-  // of the primary monitor.
-  RECT work = {0, 0, 0, 0};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  // The placement is in workspace coordinates: those of the screen, moved
+  // by how far the work area of the window's own monitor lies inside that
+  // monitor (a taskbar at its top or left).
   rc = placement.rcNormalPosition;
-  OffsetRect(&rc, work.left, work.top);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoA(MonitorFromRect(&rc, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    OffsetRect(&rc, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
+  }
   return rc;
+}
+
+namespace {
+
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM lp) {
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoA(monitor, &info)) {
+    const RECT& w = info.rcWork;
+    reinterpret_cast<std::vector<ScreenRect>*>(lp)->push_back(ScreenRect{w.left, w.top, w.right, w.bottom});
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+void KeepOnScreen(HWND window) {
+  if (IsIconic(window)) return;
+  std::vector<ScreenRect> work_areas;
+  EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&work_areas));
+  RECT rc;
+  GetWindowRect(window, &rc);
+  const ScreenRect now{rc.left, rc.top, rc.right, rc.bottom};
+  const ScreenRect shown = ReachablePlace(now, work_areas);
+  if (shown == now) return;
+  SetWindowPos(window, nullptr, shown.left, shown.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 SIZE OuterSize(DWORD style, DWORD ex_style, int client_width, int client_height) {

@@ -182,6 +182,11 @@ void MoveControl(HWND control, const Rect& r);
 // window the one it will have again when restored, not its icon's.
 RECT RestoredRect(HWND window);
 
+// Moves a window that lies wholly outside every monitor's work area just
+// inside the nearest one, keeping its size; a window partly on screen, or
+// minimized, stays where it is.
+void KeepOnScreen(HWND window);
+
 // The window's outer size for a client area of the given size.
 SIZE OuterSize(DWORD style, DWORD ex_style, int client_width, int client_height);
 

@@ -95,6 +95,8 @@ void MainWindow::LayOut() {
 void MainWindow::ShowFirst() {
   Guarded(hwnd_, [&] { form_.FormShow(); });
   if (!hwnd_) return;
+  // Its place may be on a monitor that is no longer there.
+  KeepOnScreen(hwnd_);
   focus_.Set(controls_[kButtonClose]);
   ShowWindow(hwnd_, SW_SHOW);
   UpdateWindow(hwnd_);

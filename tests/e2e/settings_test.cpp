@@ -169,5 +169,44 @@ TEST_F(E2eTest, TheEndOfTheSessionWritesTheSettingsAsTheCloseDoes) {
   EXPECT_TRUE(app_.WaitExit(kTimeoutMs));
 }
 
+TEST_F(E2eTest, WindowsSavedOffEveryScreenShowOnItAndAPartlyVisibleOneStays) {
+  RECT work;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+  const struct {
+    int x, y;
+    bool moved;
+  } cases[] = {{3000, 3000, true}, {-8, -5, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "saved at " << c.x << "," << c.y);
+    const std::string x = std::to_string(c.x), y = std::to_string(c.y);
+    WriteFileBytes(Beside(".ini"),
+                   "[Form]\r\nF1_X=" + x + "\r\nF1_Y=" + y + "\r\nF2_X=" + x + "\r\nF2_Y=" + y + "\r\n");
+    Start();
+    HWND main = WaitMain();
+    ASSERT_TRUE(main);
+    HWND save = OpenSaveWindow(main);
+    ASSERT_TRUE(save);
+    for (HWND window : {main, save}) {
+      const RECT rc = automation::WindowRect(window);
+      if (c.moved) {
+        // Just inside the work area's bottom right corner, its size kept.
+        EXPECT_EQ(rc.right, work.right);
+        EXPECT_EQ(rc.bottom, work.bottom);
+        EXPECT_GE(rc.left, work.left);
+        EXPECT_GE(rc.top, work.top);
+      } else {
+        EXPECT_EQ(rc.left, c.x);
+        EXPECT_EQ(rc.top, c.y);
+      }
+    }
+    EXPECT_EQ(automation::ClientSize(main).cx, 204);
+    automation::Click(Control(save, "Button", kSaveWindowClose));
+    ASSERT_TRUE(automation::WaitUntil([&] { return !IsWindowVisible(save); }, kTimeoutMs, app_.Handle()));
+    const IniValues stood = WrittenPlaces(main, save, kTitles);
+    CloseByButton(main);
+    EXPECT_EQ(ReadFileBytes(Beside(".ini")), IniText(stood));
+  }
+}
+
 }  // namespace
 }  // namespace panestow::e2e
