@@ -5,7 +5,7 @@
 #include "ui/Controls_win.h"
 #include "ui/Unit1_win.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   using namespace panestow;
   // Before any file or key is touched: in another code page, or from a
   // folder it cannot name, every name would come out wrong.
@@ -18,7 +18,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   MainWindow main_window;
   main_window.Create();
 
-  main_window.ShowFirst();
+  main_window.ShowFirst(show);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);

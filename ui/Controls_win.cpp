@@ -306,7 +306,7 @@ RECT RestoredRect(HWND window) {
   GetWindowRect(window, &rc);
   WINDOWPLACEMENT placement = {};
   placement.length = sizeof placement;
-  if (!IsIconic(window) || !GetWindowPlacement(window, &placement)) return rc;
+  if ((!IsIconic(window) && !IsZoomed(window)) || !GetWindowPlacement(window, &placement)) return rc;
   // The placement is in workspace coordinates: those of the screen, moved
   // by how far the work area of the window's own monitor lies inside that
   // monitor (a taskbar at its top or left).

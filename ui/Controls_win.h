@@ -178,8 +178,8 @@ bool AnswerCommonMessage(HWND window, FocusKeeper& focus, UINT msg, WPARAM wp, L
 
 void MoveControl(HWND control, const Rect& r);
 
-// The window's outer rectangle in screen coordinates; for a minimized
-// window the one it will have again when restored, not its icon's.
+// The window's outer rectangle in screen coordinates; for a minimized or
+// maximized window the one it will have again when restored.
 RECT RestoredRect(HWND window);
 
 // Moves a window that lies wholly outside every monitor's work area just

@@ -92,15 +92,18 @@ void MainWindow::LayOut() {
   form_.FormResize();
 }
 
-void MainWindow::ShowFirst() {
+void MainWindow::ShowFirst(int show) {
   Guarded(hwnd_, [&] { form_.FormShow(); });
   if (!hwnd_) return;
   // Its place may be on a monitor that is no longer there.
   KeepOnScreen(hwnd_);
   focus_.Set(controls_[kButtonClose]);
-  ShowWindow(hwnd_, SW_SHOW);
+  // As the program was started: a shortcut may run it minimized.
+  ShowWindow(hwnd_, show);
   UpdateWindow(hwnd_);
-  SetFocus(controls_[kButtonClose]);
+  // Shown without activation, or minimized, the window is given the focus
+  // when it is next activated; setting it now would activate it.
+  if (GetActiveWindow() == hwnd_ && !IsIconic(hwnd_)) SetFocus(controls_[kButtonClose]);
 }
 
 // Whole, however long: the start-up check made sure it can be had.

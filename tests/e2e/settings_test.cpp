@@ -208,5 +208,33 @@ TEST_F(E2eTest, WindowsSavedOffEveryScreenShowOnItAndAPartlyVisibleOneStays) {
   }
 }
 
+TEST_F(E2eTest, StartedWithoutActivationItStaysSoAndWritesItsNormalPlace) {
+  // A shortcut's "Run: Minimized", and a start that leaves another
+  // program active.
+  const struct {
+    const char* what;
+    int show;
+    bool minimized;
+  } cases[] = {{"SW_SHOWMINNOACTIVE", SW_SHOWMINNOACTIVE, true}, {"SW_SHOWNOACTIVATE", SW_SHOWNOACTIVATE, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteFileBytes(Beside(".ini"), "[Form]\r\nF1_X=300\r\nF1_Y=150\r\nF1_W=260\r\nF1_H=280\r\n");
+    ASSERT_TRUE(app_.Start(Exe(), "", Folder(), c.show));
+    HWND main = WaitMain();
+    ASSERT_TRUE(main);
+    ASSERT_TRUE(automation::Sync(main));
+    EXPECT_EQ(IsIconic(main) != FALSE, c.minimized);
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info));
+    EXPECT_NE(info.hwndActive, main) << "shown without activation, yet active";
+
+    automation::PostClose(main);
+    ExpectExit();
+    EXPECT_EQ(ReadFileBytes(Beside(".ini")),
+              IniText({300, 150, 260, 280, 193, 109, {kTitles[0], kTitles[1], kTitles[2], kTitles[3]}}));
+  }
+}
+
 }  // namespace
 }  // namespace panestow::e2e
