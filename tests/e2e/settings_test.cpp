@@ -208,14 +208,18 @@ TEST_F(E2eTest, WindowsSavedOffEveryScreenShowOnItAndAPartlyVisibleOneStays) {
   }
 }
 
-TEST_F(E2eTest, StartedWithoutActivationItStaysSoAndWritesItsNormalPlace) {
-  // A shortcut's "Run: Minimized", and a start that leaves another
-  // program active.
+TEST_F(E2eTest, TheFirstShowTakesTheShowCommandAndTheNormalPlaceIsWritten) {
+  // A shortcut's "Run: Minimized" and "Run: Maximized", and a start that
+  // leaves another program active.
   const struct {
     const char* what;
     int show;
-    bool minimized;
-  } cases[] = {{"SW_SHOWMINNOACTIVE", SW_SHOWMINNOACTIVE, true}, {"SW_SHOWNOACTIVATE", SW_SHOWNOACTIVATE, false}};
+    bool minimized, maximized, active;
+  } cases[] = {
+      {"SW_SHOWMINNOACTIVE", SW_SHOWMINNOACTIVE, true, false, false},
+      {"SW_SHOWNOACTIVATE", SW_SHOWNOACTIVATE, false, false, false},
+      {"SW_SHOWMAXIMIZED", SW_SHOWMAXIMIZED, false, true, true},
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     WriteFileBytes(Beside(".ini"), "[Form]\r\nF1_X=300\r\nF1_Y=150\r\nF1_W=260\r\nF1_H=280\r\n");
@@ -224,10 +228,15 @@ TEST_F(E2eTest, StartedWithoutActivationItStaysSoAndWritesItsNormalPlace) {
     ASSERT_TRUE(main);
     ASSERT_TRUE(automation::Sync(main));
     EXPECT_EQ(IsIconic(main) != FALSE, c.minimized);
+    EXPECT_EQ(IsZoomed(main) != FALSE, c.maximized);
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info));
-    EXPECT_NE(info.hwndActive, main) << "shown without activation, yet active";
+    EXPECT_EQ(info.hwndActive == main, c.active);
+    // Activated, it has the focus on its close button, as always.
+    if (c.active) {
+      EXPECT_EQ(info.hwndFocus, Control(main, "Button", kMainClose));
+    }
 
     automation::PostClose(main);
     ExpectExit();
