@@ -38,6 +38,9 @@ struct HistoryEntry {
 
 // The entry a file name stands for; false for any name not of the form.
 bool ParseHistoryName(const std::string& name, HistoryEntry& entry);
+// The longest name HistoryName gives for sequences below 10,000,000:
+// "0000001-20261211-140512-restore1.reg".
+constexpr size_t kLongestHistoryName = 36;
 std::string HistoryName(uint64_t sequence, const LocalTime& time, Change change, int slot);
 
 // The full-width digit of a slot, as the titles spell it: "１" to "４".

@@ -1,11 +1,15 @@
 // Program entry: the two windows, then the one message loop.
 #include <windows.h>
 
+#include "app/startcheck_win.h"
 #include "ui/Controls_win.h"
 #include "ui/Unit1_win.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   using namespace panestow;
+  // Before any file or key is touched: in another code page, or from a
+  // folder it cannot name, every name would come out wrong.
+  if (!StartCheck()) return 0;
   RegisterControlClasses(instance);
   MainWindow::Register(instance);
 
@@ -14,7 +18,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   MainWindow main_window;
   main_window.Create();
 
-  main_window.ShowFirst();
+  main_window.ShowFirst(show);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);

@@ -1,5 +1,6 @@
 #include "app/paths.h"
 
+#include "app/History.h"
 #include "app/codepage.h"
 
 namespace panestow {
@@ -24,6 +25,14 @@ FilePaths DerivePaths(const std::string& exePath) {
   p.undo = ReplaceExtension(exePath, ".undo.reg");
   p.history = ReplaceExtension(exePath, ".history");
   return p;
+}
+
+bool DerivedPathsFit(const std::string& exePath) {
+  // An entry of the history folder is the longest: ".history", a backslash
+  // and its name outgrow every other extension. The temporary files that
+  // GetTempFileNameA makes beside the files need a folder of at most
+  // kMaxAnsiPath - 14 bytes, which a folder whose entries fit always is.
+  return DerivePaths(exePath).history.size() + 1 + kLongestHistoryName < kMaxAnsiPath;
 }
 
 }  // namespace panestow

@@ -20,4 +20,14 @@ struct FilePaths {
 
 FilePaths DerivePaths(const std::string& exePath);
 
+// The most bytes the ANSI file functions take in a path, its terminating
+// NUL included (MAX_PATH).
+constexpr size_t kMaxAnsiPath = 260;
+
+// True when every file Panestow keeps beside the executable at `exePath`
+// gets a path shorter than kMaxAnsiPath bytes: the settings, slot and undo
+// files, and the entries of the history folder (the executable's path with
+// ".history"), the longest of them.
+bool DerivedPathsFit(const std::string& exePath);
+
 }  // namespace panestow

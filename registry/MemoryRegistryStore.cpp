@@ -188,6 +188,18 @@ bool MemoryRegistryStore::OpenPath(const std::string& path, bool create) {
   Key* key = (create && !rest.empty()) ? MemoryRegistry::Create(base, rest) : MemoryRegistry::Find(base, rest);
   if (!key || !key->writable) return false;
   current_ = key;
+  read_only_ = false;
+  return true;
+}
+
+bool MemoryRegistryStore::OpenPathToRead(const std::string& path) {
+  if (registry_.Fails("OpenPathToRead")) return false;
+  const bool from_root = !path.empty() && path[0] == '\\';
+  Key* base = current_ && !from_root ? current_ : registry_.Root(root_);
+  Key* key = MemoryRegistry::Find(base, from_root ? path.substr(1) : path);
+  if (!key) return false;
+  current_ = key;
+  read_only_ = true;
   return true;
 }
 
@@ -238,21 +250,23 @@ int32_t MemoryRegistryStore::ReadNumber(const std::string& name) {
 }
 
 void MemoryRegistryStore::WriteText(const std::string& name, const std::string& text) {
-  if (registry_.Fails("WriteText") || !current_ || CharCount(name) > MemoryRegistry::kMaxValueNameChars) {
+  if (registry_.Fails("WriteText") || !current_ || read_only_ ||
+      CharCount(name) > MemoryRegistry::kMaxValueNameChars) {
     throw SetFailed(name);
   }
   MemoryRegistry::SetValue(current_, name, kRegSz, text + std::string(1, '\0'));
 }
 
 void MemoryRegistryStore::WriteNumber(const std::string& name, int32_t value) {
-  if (registry_.Fails("WriteNumber") || !current_ || CharCount(name) > MemoryRegistry::kMaxValueNameChars) {
+  if (registry_.Fails("WriteNumber") || !current_ || read_only_ ||
+      CharCount(name) > MemoryRegistry::kMaxValueNameChars) {
     throw SetFailed(name);
   }
   MemoryRegistry::SetValue(current_, name, kRegDword, EncodeDword(static_cast<uint32_t>(value)));
 }
 
 bool MemoryRegistryStore::RemoveValue(const std::string& name) {
-  if (registry_.Fails("RemoveValue") || !current_) return false;
+  if (registry_.Fails("RemoveValue") || !current_ || read_only_) return false;
   return MemoryRegistry::RemoveValue(current_, name);
 }
 

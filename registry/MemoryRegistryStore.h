@@ -29,7 +29,7 @@ class MemoryRegistry {
     std::vector<std::unique_ptr<Key>> subkeys;  // in creation order
     std::unordered_map<std::string, Key*> by_name;  // subkeys by upper-cased name
     std::vector<RegValue> values;               // in creation order
-    bool writable = true;  // false: opening for all access is refused
+    bool writable = true;  // false: opening for all access is refused, to read works
   };
 
   // The limits the real registry sets, so that the same inputs fail here.
@@ -91,6 +91,7 @@ class MemoryRegistryStore : public RegistryStore {
 
   void SelectRoot(RegRoot root) override;
   bool OpenPath(const std::string& path, bool create) override;
+  bool OpenPathToRead(const std::string& path) override;
   void ClosePath() override;
   void ListSubkeys(std::vector<std::string>& names) override;
   void ListValues(std::vector<std::string>& names) override;
@@ -106,6 +107,7 @@ class MemoryRegistryStore : public RegistryStore {
   MemoryRegistry& registry_;
   RegRoot root_ = RegRoot::CurrentUser;
   MemoryRegistry::Key* current_ = nullptr;
+  bool read_only_ = false;  // the current key was opened to read
 };
 
 // The wide spelling of an ANSI name, and back; false for a spelling that

@@ -72,6 +72,11 @@ class RegistryStore {
   // current key unchanged, when it cannot be opened.
   virtual bool OpenPath(const std::string& path, bool create) = 0;
 
+  // As OpenPath of an existing key, but with the right to query its values
+  // only, so that a key the user may read but not write opens too. The
+  // values of a key so opened are read; writes and removals fail.
+  virtual bool OpenPathToRead(const std::string& path) = 0;
+
   virtual void ClosePath() = 0;
 
   // Clear `names` and fill it in the registry's enumeration order; it stays

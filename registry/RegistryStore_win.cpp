@@ -47,6 +47,12 @@ void WinRegistryStore::SelectRoot(RegRoot root) {
 }
 
 bool WinRegistryStore::OpenPath(const std::string& path, bool create) {
+  return Open(path, create, KEY_ALL_ACCESS);
+}
+
+bool WinRegistryStore::OpenPathToRead(const std::string& path) { return Open(path, false, KEY_QUERY_VALUE); }
+
+bool WinRegistryStore::Open(const std::string& path, bool create, REGSAM access) {
   const char* rest = path.c_str();
   HKEY base = current_ ? current_ : root_;
   if (rest[0] == '\\') {
@@ -56,9 +62,9 @@ bool WinRegistryStore::OpenPath(const std::string& path, bool create) {
   HKEY key = nullptr;
   LONG rc;
   if (create && *rest) {
-    rc = RegCreateKeyExA(base, rest, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    rc = RegCreateKeyExA(base, rest, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr);
   } else {
-    rc = RegOpenKeyExA(base, rest, 0, KEY_ALL_ACCESS, &key);
+    rc = RegOpenKeyExA(base, rest, 0, access, &key);
   }
   if (rc != ERROR_SUCCESS) return false;
   ClosePath();

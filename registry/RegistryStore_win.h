@@ -16,6 +16,7 @@ class WinRegistryStore : public RegistryStore {
 
   void SelectRoot(RegRoot root) override;
   bool OpenPath(const std::string& path, bool create) override;
+  bool OpenPathToRead(const std::string& path) override;
   void ClosePath() override;
   void ListSubkeys(std::vector<std::string>& names) override;
   void ListValues(std::vector<std::string>& names) override;
@@ -28,6 +29,8 @@ class WinRegistryStore : public RegistryStore {
   bool RemoveValue(const std::string& name) override;
 
  private:
+  bool Open(const std::string& path, bool create, REGSAM access);
+
   HKEY root_ = HKEY_CURRENT_USER;
   HKEY current_ = nullptr;
 };

@@ -2,9 +2,10 @@
 # The release zip, made as the README says and unpacked: it holds exactly
 # panestow.exe, README.txt and LICENSE. The exe is the one built, imports
 # only DLLs that come with Windows, carries the version resource of the
-# project's version and stays under 512 KB. The readme is UTF-8 with a
-# byte-order mark and CR LF line ends, Japanese first, then English; the
-# licence is the repository's, with CR LF line ends.
+# project's version and a manifest that asks for GDI scaling, and stays
+# under 512 KB. The readme is UTF-8 with a byte-order mark and CR LF line
+# ends, Japanese first, then English; the licence is the repository's, with
+# CR LF line ends.
 #
 #   package_test.sh BUILD_DIR SOURCE_DIR VERSION
 set -eu
@@ -56,6 +57,14 @@ check "PRODUCTVERSION $major, $minor, $patch, 0" grep -qx " PRODUCTVERSION $majo
 check "FileVersion $version.0" grep -q "VALUE \"FileVersion\", \"$version.0\"" "$work/version.rc"
 check "ProductVersion $major.$minor" grep -q "VALUE \"ProductVersion\", \"$major.$minor\"" "$work/version.rc"
 check "the manifest's version $version.0" grep -q "name=\"\"Panestow\"\" version=\"\"$version.0\"\"" "$work/resources.rc"
+# The manifest's window settings, as XML again: DPI-unaware windows whose
+# text the system draws at the scaled size.
+sed -n '/RT_MANIFEST/,/^END/p' "$work/resources.rc" | sed -n 's/^ *"\(.*\)\\n"$/\1/p' | sed 's/""/"/g' |
+  sed -n '/<windowsSettings>/,/<\/windowsSettings>/p' >"$work/settings.xml"
+check "the manifest keeps dpiAware false" \
+  grep -q '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">false</dpiAware>' "$work/settings.xml"
+check "the manifest asks for gdiScaling" \
+  grep -q '<gdiScaling xmlns="http://schemas.microsoft.com/SMI/2017/WindowsSettings">true</gdiScaling>' "$work/settings.xml"
 
 # The readme.
 check "the readme starts with a UTF-8 byte-order mark" \

@@ -4,6 +4,8 @@
 
 #include <map>
 
+#include "ui/OnScreen.h"
+
 namespace panestow {
 
 namespace {
@@ -36,6 +38,26 @@ void DrawBevel(HDC dc, const RECT& rc, int width) {
   DeleteObject(dark);
 }
 
+// The panel's fill, bevel and centred caption, into the window's own DC
+// or one it was handed to print into.
+void PaintPanel(HWND hwnd, HDC dc, const PanelData& data) {
+  RECT rc;
+  GetClientRect(hwnd, &rc);
+  FillRect(dc, &rc, BrushOf(data.fill));
+  DrawBevel(dc, rc, data.bevel);
+  char caption[256];
+  const int len = GetWindowTextA(hwnd, caption, sizeof caption);
+  if (len > 0) {
+    HGDIOBJ old = SelectObject(dc, data.font);
+    const int old_mode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF old_color = SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    DrawTextA(dc, caption, len, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SetTextColor(dc, old_color);
+    SetBkMode(dc, old_mode);
+    SelectObject(dc, old);
+  }
+}
+
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   PanelData* data = reinterpret_cast<PanelData*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   switch (msg) {
@@ -53,22 +75,15 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
-      RECT rc;
-      GetClientRect(hwnd, &rc);
-      FillRect(dc, &rc, BrushOf(data->fill));
-      DrawBevel(dc, rc, data->bevel);
-      char caption[256];
-      const int len = GetWindowTextA(hwnd, caption, sizeof caption);
-      if (len > 0) {
-        HGDIOBJ old = SelectObject(dc, data->font);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        DrawTextA(dc, caption, len, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        SelectObject(dc, old);
-      }
+      PaintPanel(hwnd, dc, *data);
       EndPaint(hwnd, &ps);
       return 0;
     }
+    case WM_PRINTCLIENT:
+      // Themed buttons and the status bar draw their parent's background
+      // through this message before their own.
+      PaintPanel(hwnd, reinterpret_cast<HDC>(wp), *data);
+      return 0;
     case WM_SETTEXT: {
       const LRESULT r = DefWindowProcA(hwnd, msg, wp, lp);
       InvalidateRect(hwnd, nullptr, FALSE);
@@ -291,14 +306,43 @@ RECT RestoredRect(HWND window) {
   GetWindowRect(window, &rc);
   WINDOWPLACEMENT placement = {};
   placement.length = sizeof placement;
-  if (!IsIconic(window) || !GetWindowPlacement(window, &placement)) return rc;
-  // The placement is in workspace coordinates: relative to the work area
-  // of the primary monitor.
-  RECT work = {0, 0, 0, 0};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  if ((!IsIconic(window) && !IsZoomed(window)) || !GetWindowPlacement(window, &placement)) return rc;
+  // The placement is in workspace coordinates: those of the screen, moved
+  // by how far the work area of the window's own monitor lies inside that
+  // monitor (a taskbar at its top or left).
   rc = placement.rcNormalPosition;
-  OffsetRect(&rc, work.left, work.top);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoA(MonitorFromRect(&rc, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    OffsetRect(&rc, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
+  }
   return rc;
+}
+
+namespace {
+
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM lp) {
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoA(monitor, &info)) {
+    const RECT& w = info.rcWork;
+    reinterpret_cast<std::vector<ScreenRect>*>(lp)->push_back(ScreenRect{w.left, w.top, w.right, w.bottom});
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+void KeepOnScreen(HWND window) {
+  if (IsIconic(window)) return;
+  std::vector<ScreenRect> work_areas;
+  EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&work_areas));
+  RECT rc;
+  GetWindowRect(window, &rc);
+  const ScreenRect now{rc.left, rc.top, rc.right, rc.bottom};
+  const ScreenRect shown = ReachablePlace(now, work_areas);
+  if (shown == now) return;
+  SetWindowPos(window, nullptr, shown.left, shown.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 SIZE OuterSize(DWORD style, DWORD ex_style, int client_width, int client_height) {

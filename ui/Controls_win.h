@@ -178,9 +178,14 @@ bool AnswerCommonMessage(HWND window, FocusKeeper& focus, UINT msg, WPARAM wp, L
 
 void MoveControl(HWND control, const Rect& r);
 
-// The window's outer rectangle in screen coordinates; for a minimized
-// window the one it will have again when restored, not its icon's.
+// The window's outer rectangle in screen coordinates; for a minimized or
+// maximized window the one it will have again when restored.
 RECT RestoredRect(HWND window);
+
+// Moves a window that lies wholly outside every monitor's work area just
+// inside the nearest one, keeping its size; a window partly on screen, or
+// minimized, stays where it is.
+void KeepOnScreen(HWND window);
 
 // The window's outer size for a client area of the given size.
 SIZE OuterSize(DWORD style, DWORD ex_style, int client_width, int client_height);

@@ -94,8 +94,15 @@ void Layout(HWND dlg, const DialogRequest& request) {
     AdjustWindowRectEx(&rc, GetWindowLongA(dlg, GWL_STYLE), FALSE, GetWindowLongA(dlg, GWL_EXSTYLE));
     return SIZE{rc.right - rc.left, rc.bottom - rc.top};
   }();
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
-  const int top = (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
+  // Centred on the monitor of its owner, the primary one without an owner.
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (GetMonitorInfoA(MonitorFromWindow(GetWindow(dlg, GW_OWNER), MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+    screen = monitor.rcMonitor;
+  }
+  const int left = screen.left + (screen.right - screen.left - outer.cx) / 2;
+  const int top = screen.top + (screen.bottom - screen.top - outer.cy) / 2;
   SetWindowPos(dlg, HWND_TOP, left, top, outer.cx, outer.cy, 0);
 }
 

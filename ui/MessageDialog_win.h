@@ -11,7 +11,7 @@
 namespace panestow {
 
 // Shows `text` in a dialog of `kind` with the chosen buttons (in the order
-// Yes, No, OK), centred on the screen and modal to `owner`. Enter presses
+// Yes, No, OK), centred on the monitor of `owner`, modal to it. Enter presses
 // OK, else Yes (No with kDefaultNo); Esc presses No where there is one,
 // else OK; the close box answers Cancel.
 DialogResult ShowMessageDialog(HWND owner, const std::string& text, DialogKind kind, unsigned buttons);

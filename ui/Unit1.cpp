@@ -265,7 +265,9 @@ std::string TForm1::ReadOpenCommand() {
   RegistryStorePtr store = host_.NewRegistryStore();
   try {
     store->SelectRoot(RegRoot::ClassesRoot);
-    if (store->OpenPath(kOpenCommandKeyPath, false)) command = store->ReadText("");
+    // Read rights are enough: a Jw_cad installed for all users registers
+    // its file type under HKEY_LOCAL_MACHINE, which a user may only read.
+    if (store->OpenPathToRead(kOpenCommandKeyPath)) command = store->ReadText("");
     store->ClosePath();
   } catch (...) {
     command.clear();

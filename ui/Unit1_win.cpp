@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include "app/lock_win.h"
+#include "app/startcheck_win.h"
 #include "registry/RegistryStore_win.h"
 #include "registry/WideRegistry_win.h"
 #include "ui/Controls_win.h"
@@ -93,20 +94,22 @@ void MainWindow::LayOut() {
   form_.FormResize();
 }
 
-void MainWindow::ShowFirst() {
+void MainWindow::ShowFirst(int show) {
   Guarded(hwnd_, [&] { form_.FormShow(); });
   if (!hwnd_) return;
+  // Its place may be on a monitor that is no longer there.
+  KeepOnScreen(hwnd_);
   focus_.Set(controls_[kButtonClose]);
-  ShowWindow(hwnd_, SW_SHOW);
+  // As the program was started: a shortcut may run it minimized.
+  ShowWindow(hwnd_, show);
   UpdateWindow(hwnd_);
-  SetFocus(controls_[kButtonClose]);
+  // Shown without activation, or minimized, the window is given the focus
+  // when it is next activated; setting it now would activate it.
+  if (GetActiveWindow() == hwnd_ && !IsIconic(hwnd_)) SetFocus(controls_[kButtonClose]);
 }
 
-std::string MainWindow::ModuleFileName() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD len = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return std::string(path, len < MAX_PATH ? len : MAX_PATH);
-}
+// Whole, however long: the start-up check made sure it can be had.
+std::string MainWindow::ModuleFileName() { return ExecutablePath(); }
 
 std::string MainWindow::CommandLine() {
   const char* line = GetCommandLineA();
@@ -182,12 +185,20 @@ WideRegistryPtr MainWindow::NewWideRegistry() { return NewWinWideRegistry(); }
 
 std::vector<std::string> MainWindow::RunningPrograms() {
   std::vector<std::string> names;
+  // Only this session's: a Jw_cad of another user logged on to the same PC
+  // writes that user's keys, not these. A process whose session cannot be
+  // read does not count.
+  DWORD session = 0;
+  if (!ProcessIdToSessionId(GetCurrentProcessId(), &session)) return names;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return names;
   PROCESSENTRY32 entry = {};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-    names.emplace_back(entry.szExeFile);
+    DWORD its_session = 0;
+    if (ProcessIdToSessionId(entry.th32ProcessID, &its_session) && its_session == session) {
+      names.emplace_back(entry.szExeFile);
+    }
   }
   CloseHandle(snapshot);
   return names;
@@ -260,6 +271,13 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       Guarded(hwnd, [&] { form_.FormClose(); });
       DestroyWindow(hwnd);
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      // At log-off or shut-down the system ends the program without a
+      // close: the settings are written now, as the close writes them.
+      if (wp) Guarded(hwnd, [&] { form_.FormClose(); });
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);

@@ -26,10 +26,11 @@ class MainWindow : public Form1Host {
   HWND Handle() const { return hwnd_; }
   TForm1& Form() { return form_; }
 
-  // The first show: FormShow runs before the window is drawn; an error
-  // that escapes it is shown in the error box and the window shows all
-  // the same. A window that FormShow closed is not shown.
-  void ShowFirst();
+  // The first show, with the show command the program was started with:
+  // FormShow runs before the window is drawn; an error that escapes it is
+  // shown in the error box and the window shows all the same. A window
+  // that FormShow closed is not shown.
+  void ShowFirst(int show);
 
   std::string ModuleFileName() override;
   std::string CommandLine() override;

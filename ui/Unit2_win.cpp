@@ -96,8 +96,10 @@ void SaveWindow::ShowModal() {
   modal_ = true;
   focus_.Set(TitleEdit(1));
   EnableWindow(owner_, FALSE);
-  // Shown as it was last placed, also when it was closed minimized.
+  // Shown as it was last placed, also when it was closed minimized, and
+  // on screen.
   ShowWindow(hwnd_, SW_SHOWNORMAL);
+  KeepOnScreen(hwnd_);
   SetForegroundWindow(hwnd_);
   SetFocus(TitleEdit(1));
   MSG msg;

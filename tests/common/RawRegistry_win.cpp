@@ -72,6 +72,32 @@ void DeleteRawTree(HKEY root, const std::string& path) {
   RegDeleteKeyA(root, FromRoot(path));
 }
 
+void SetRawAccess(HKEY root, const std::string& path, DWORD access) {
+  if (!MayChange(root, FromRoot(path))) return;
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExA(root, FromRoot(path), 0, WRITE_DAC, &key), ERROR_SUCCESS) << path;
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+  alignas(8) char acl_buf[256];
+  ACL* acl = reinterpret_cast<ACL*>(acl_buf);
+  InitializeAcl(acl, sizeof acl_buf, ACL_REVISION);
+  AddAccessAllowedAce(acl, ACL_REVISION, access, everyone);
+  SECURITY_DESCRIPTOR sd;
+  InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+  SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE);
+  EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd), ERROR_SUCCESS) << path;
+  FreeSid(everyone);
+  RegCloseKey(key);
+}
+
+// Reading, and the rights to give the key its DACL back and to delete it.
+ReadOnlyKey::ReadOnlyKey(HKEY root, std::string path) : root_(root), path_(std::move(path)) {
+  SetRawAccess(root_, path_, KEY_READ | WRITE_DAC | DELETE);
+}
+
+ReadOnlyKey::~ReadOnlyKey() { SetRawAccess(root_, path_, KEY_ALL_ACCESS); }
+
 void DeleteJwCadKeys() { DeleteRawTree(HKEY_CURRENT_USER, VendorKey()); }
 
 void DeleteJwCadClassesKey() { DeleteRawTree(HKEY_CLASSES_ROOT, ClassesKey()); }

@@ -20,6 +20,24 @@ void SetRawValue(HKEY root, const std::string& path, const std::string& name, DW
 // Deletes the key with everything below it; a missing key is no error.
 void DeleteRawTree(HKEY root, const std::string& path);
 
+// Gives everybody exactly `access` to the key, through a DACL of one entry.
+void SetRawAccess(HKEY root, const std::string& path, DWORD access);
+
+// While it lives, the key may be read but not written, nor opened for all
+// access: as a standard user meets a key under HKEY_LOCAL_MACHINE. It may
+// still be deleted, so that a test's clean-up goes as usual.
+class ReadOnlyKey {
+ public:
+  ReadOnlyKey(HKEY root, std::string path);
+  ~ReadOnlyKey();
+  ReadOnlyKey(const ReadOnlyKey&) = delete;
+  ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;
+
+ private:
+  HKEY root_;
+  std::string path_;
+};
+
 // Jw_cad's vendor key HKEY_CURRENT_USER\Software\Jw_cad, and its classes
 // key HKEY_CLASSES_ROOT\Jwwin.Document with the open command, deleted whole.
 void DeleteJwCadKeys();

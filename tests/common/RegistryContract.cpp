@@ -169,6 +169,35 @@ TEST_P(RegistryContract, KeyThatCannotBeOpenedForAllAccessFailsToOpen) {
   EXPECT_EQ(store->ReadNumber("marker"), 5);
 }
 
+TEST_P(RegistryContract, KeyThatMayOnlyBeReadOpensToReadAndTakesNoWrites) {
+  const std::string key = fixture().Base() + "\\locked\\command";
+  fixture().SetRaw(key, "", kRegSz, std::string("C:\\x.exe \"%1\"\0", 15));
+  fixture().MakeReadOnly(key);
+  auto store = fixture().NewStore();
+  ASSERT_TRUE(store->OpenPathToRead(key));
+  EXPECT_EQ(store->ReadText(""), "C:\\x.exe \"%1\"");
+  EXPECT_EQ(ErrorText([&] { store->WriteText("", "y"); }), "'' の設定に失敗しました");
+  EXPECT_EQ(ErrorText([&] { store->WriteNumber("n", 1); }), "'n' の設定に失敗しました");
+  EXPECT_FALSE(store->RemoveValue(""));
+  EXPECT_EQ(store->ReadText(""), "C:\\x.exe \"%1\"");
+
+  // Paths as for OpenPath: a missing key leaves the current one; a path
+  // without a backslash goes on from the current key, or from the root.
+  EXPECT_FALSE(store->OpenPathToRead(fixture().Base() + "\\missing"));
+  EXPECT_EQ(store->ReadText(""), "C:\\x.exe \"%1\"");
+  ASSERT_TRUE(store->OpenPathToRead(fixture().Base() + "\\locked"));
+  ASSERT_TRUE(store->OpenPathToRead("command"));
+  EXPECT_EQ(store->ReadText(""), "C:\\x.exe \"%1\"");
+  store->ClosePath();
+  ASSERT_TRUE(store->OpenPathToRead(key.substr(1)));
+  EXPECT_EQ(store->ReadText(""), "C:\\x.exe \"%1\"");
+
+  // Opened for all access again, a key that may be written takes writes.
+  ASSERT_TRUE(store->OpenPath(fixture().Base(), false));
+  store->WriteNumber("n", 2);
+  EXPECT_EQ(store->ReadNumber("n"), 2);
+}
+
 TEST_P(RegistryContract, ClassesRootAndSwitchingRootsClosesTheKey) {
   const std::string key = fixture().ClassesBase() + "\\shell\\open\\command";
   fixture().SetRaw(key, "", kRegSz, std::string("\"C:\\x.exe\" \"%1\"\0", 17), true);

@@ -18,20 +18,30 @@ namespace panestow::test {
 #ifdef _WIN32
 namespace {
 constexpr char kSep = '\\';
-void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+// Through the wide functions and a \\?\ path, so that names the ANSI code
+// page cannot carry, and paths too long for it, go as well.
+void RemoveTreeW(const std::wstring& dir) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
   if (h != INVALID_HANDLE_VALUE) {
     do {
-      const std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string full = dir + "\\" + name;
-      SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full); else DeleteFileA(full.c_str());
-    } while (FindNextFileA(h, &fd));
+      const std::wstring name = fd.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring full = dir + L"\\" + name;
+      SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTreeW(full); else DeleteFileW(full.c_str());
+    } while (FindNextFileW(h, &fd));
     FindClose(h);
   }
-  RemoveDirectoryA(dir.c_str());
+  RemoveDirectoryW(dir.c_str());
+}
+
+void RemoveTree(const std::string& dir) {
+  std::wstring wide(dir.size() + 1, L'\0');
+  const int len = MultiByteToWideChar(CP_ACP, 0, dir.data(), static_cast<int>(dir.size()), &wide[0],
+                                      static_cast<int>(wide.size()));
+  wide.resize(len > 0 ? static_cast<size_t>(len) : 0);
+  if (!wide.empty()) RemoveTreeW(L"\\\\?\\" + wide);
 }
 }  // namespace
 

@@ -2,6 +2,7 @@
 // launch of Jw_cad after it, and the arguments that change nothing.
 #include <windows.h>
 
+#include "layout/LayoutFile.h"
 #include "tests/common/RawRegistry_win.h"
 #include "tests/e2e/E2e.h"
 
@@ -19,6 +20,9 @@ const char kSeededIni[] =
     "[Form]\r\nF1_X=0x20\r\nF1_Y=$40\r\nF1_W=260\r\nF1_H=280\r\nF2_X=-5\r\n; note\r\n[Sets]\r\nTit1=\"One\"\r\n";
 const IniValues kSeededIniRewritten = {
     32, 64, 260, 280, -5, 109, {"One", kDefaultTitles[1], kDefaultTitles[2], kDefaultTitles[3]}};
+
+const char kJwCadRunning[] =
+    "Jw_cadが起動中です。\r\n\r\nJw_cadは終了する時に画面レイアウトを書き込みます。このまま続けますか？";
 
 // What the stand-in for Jw_cad wrote: its command line and its folder.
 struct CadLog {
@@ -148,6 +152,47 @@ TEST_F(CommandLineTest, LaunchWithoutOpenCommandStartsTheDefaultJwCad) {
   DeleteFileA(exe.c_str());
   DeleteFileA(log.c_str());
   if (made_folder) RemoveDirectoryA(folder.c_str());
+}
+
+TEST_F(CommandLineTest, OpenCommandThatMayOnlyBeReadNamesTheProgramToLaunchAndToWarnAbout) {
+  // Jw_cad installed for all users: its file type lies under
+  // HKEY_LOCAL_MACHINE, where a standard user may read but not write.
+  const std::string cad = Folder() + "\\jwcad.exe";
+  ASSERT_TRUE(CopyFileA(Cad().c_str(), cad.c_str(), FALSE));
+  SetOpenCommand(cad + " \"%1\"");
+  test::ReadOnlyKey read_only(HKEY_CLASSES_ROOT, kOpenCommandKeyPath);
+  HKEY key;
+  ASSERT_NE(RegOpenKeyExA(HKEY_CLASSES_ROOT, kOpenCommandKeyPath, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS)
+      << "the key may still be opened for all access";
+
+  // A program of that name running elsewhere is Jw_cad.
+  const std::string running_folder = Folder() + "\\running";
+  ASSERT_TRUE(CreateDirectoryA(running_folder.c_str(), nullptr));
+  ASSERT_TRUE(CopyFileA(Cad().c_str(), (running_folder + "\\jwcad.exe").c_str(), FALSE));
+  automation::Process running;
+  ASSERT_TRUE(running.Start(running_folder + "\\jwcad.exe", "--stay", running_folder));
+  ASSERT_TRUE(automation::WaitUntil([&] { return PathExists(running_folder + "\\jwcad.log"); }, kTimeoutMs));
+  Prepare(1);
+  Start();
+  HWND main = WaitMain();
+  ASSERT_TRUE(main);
+  automation::Click(RestoreButton(main, 1));
+  Answer(ExpectDialog(kWarning, kJwCadRunning, {kYes, kNo}), kNo);
+  CloseByButton(main);
+  ExpectUnchanged();
+  TerminateProcess(running.Handle(), 0);
+  ASSERT_TRUE(running.WaitExit(kTimeoutMs));
+
+  // The launch starts it, not C:\JWW\Jw_win.exe.
+  Prepare(1);
+  Start("J1 a.jww");
+  ExpectExit();
+  ExpectRestored();
+  const std::string log = WaitLog(Folder() + "\\jwcad.log");
+  ASSERT_FALSE(log.empty()) << "the registered Jw_cad was not started";
+  const CadLog launched = ParseCadLog(log);
+  EXPECT_EQ(lstrcmpiA(launched.program.c_str(), cad.c_str()), 0) << launched.program;
+  EXPECT_EQ(launched.parameters, "\"a.jww\"");
 }
 
 TEST_F(CommandLineTest, ArgumentsThatNameNoSavedSlotLeaveTheWindowOpenWithoutAWord) {

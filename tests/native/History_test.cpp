@@ -82,6 +82,8 @@ TEST(HistoryNames, TheListShowsTheDateTimeAndWhatTheEntryKeeps) {
     EXPECT_EQ(HistoryLine(e), c.line);
   }
   EXPECT_EQ(HistoryName(1, t, Change::Restore, 5), "");
+  // What the start-up check counts on.
+  EXPECT_EQ(HistoryName(9999999, t, Change::Restore, 1).size(), kLongestHistoryName);
 }
 
 class HistoryTest : public ::testing::Test {

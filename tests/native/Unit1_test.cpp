@@ -317,6 +317,25 @@ TEST_F(WindowsTest, JwCadStillRunningIsWarnedAboutBeforeEachConfirmation) {
   }
 }
 
+TEST_F(WindowsTest, OpenCommandThatMayOnlyBeReadNamesTheProgramToLaunchAndToWarnAbout) {
+  // A Jw_cad installed for all users: its classes key cannot be opened
+  // for all access.
+  SaveSlotFile(".rg", 1);
+  MemoryRegistry::Key* command = registry_.Create(registry_.Root(RegRoot::ClassesRoot), kOpenCommandKeyPath);
+  MemoryRegistry::SetValue(command, "", kRegSz, SzBytes("D:\\CAD\\Jw_cad.exe \"%1\""));
+  command->writable = false;
+  Show(" J1 a.jww");
+  EXPECT_THAT(AfterStartUp(), ElementsAre(std::string("status ") + kStatusOk,
+                                          "shell OPEN|\"D:\\CAD\\Jw_cad.exe\"|\"a.jww\"|\"D:\\CAD\\Jw_cad.exe\"|5",
+                                          "close"));
+
+  journal_.lines.clear();
+  main_host_.running = {"jw_cad.exe"};
+  journal_.answers = {DialogResult::No};
+  form1_.Button2Click();
+  EXPECT_THAT(journal_.lines, ElementsAre(kRunningWarning));
+}
+
 TEST_F(WindowsTest, SilentAndLaunchModesShowNoWarningThoughJwCadRuns) {
   SaveSlotFile(".rg2", 2);
   main_host_.running = {"Jw_win.exe"};

@@ -43,5 +43,31 @@ TEST(Paths, ReplaceTheLastExtensionOnly) {
   }
 }
 
+TEST(Paths, FitTheAnsiFileFunctionsUpToTheLongestHistoryEntry) {
+  // C:\F\panestow.exe keeps its history entries in C:\F\panestow.history\,
+  // with names of up to 36 bytes: F + 57 bytes in all, at most 259.
+  auto exe = [](const std::string& folder) { return "C:\\" + folder + "\\panestow.exe"; };
+  // Counted in bytes: 101 double-byte characters are 202.
+  std::string sjis_202;
+  for (int i = 0; i < 101; ++i) sjis_202 += "表";
+  const struct {
+    std::string exe;
+    bool fits;
+  } cases[] = {
+      {"C:\\Tools\\panestow.exe", true},
+      {exe(std::string(202, 'f')), true},
+      {exe(std::string(203, 'f')), false},
+      {exe(sjis_202), true},
+      {exe(sjis_202 + "a"), false},
+      {exe(std::string(100, 'f') + "\\" + std::string(101, 'g')), true},
+      {exe(std::string(100, 'f') + "\\" + std::string(102, 'g')), false},
+      // The extension goes, whatever its length; without one, the name stays.
+      {"C:\\" + std::string(202, 'f') + "\\panestow." + std::string(40, 'e'), true},
+      {"C:\\" + std::string(202, 'f') + "\\panestow", true},
+      {"C:\\" + std::string(202, 'f') + "\\panestowx", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DerivedPathsFit(c.exe), c.fits) << c.exe.size() << " bytes";
+}
+
 }  // namespace
 }  // namespace panestow::test

@@ -1,7 +1,8 @@
-// The windows' fills after a change of the system colours. Under Wine only
-// the process that changes them sees the change at once, so the real
-// windows are made here, in the test's own process, rather than in a
-// panestow.exe of their own.
+// The windows' fills after a change of the system colours, and the panels
+// printed into a DC of their caller's. Under Wine only the process that
+// changes the colours sees the change at once, so the real windows are made
+// here, in the test's own process, rather than in a panestow.exe of their
+// own.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -89,6 +90,85 @@ TEST(WinColorsTest, PanelsAndBackgroundsFollowAChangeOfTheSystemColours) {
   }
   SetSysColors(2, indexes, before);
   Pump();
+}
+
+// The panel with this caption, at any depth below `window`.
+HWND PanelWithCaption(HWND window, const char* caption) {
+  struct Search {
+    const char* caption;
+    HWND found;
+  } search{caption, nullptr};
+  EnumChildWindows(
+      window,
+      [](HWND hwnd, LPARAM lp) {
+        Search& s = *reinterpret_cast<Search*>(lp);
+        char cls[64], text[64];
+        GetClassNameA(hwnd, cls, sizeof cls);
+        GetWindowTextA(hwnd, text, sizeof text);
+        if (lstrcmpA(cls, "PanestowPanel") == 0 && lstrcmpA(text, s.caption) == 0) s.found = hwnd;
+        return s.found ? FALSE : TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Themed controls paint their parent's background through WM_PRINTCLIENT
+// into a DC of their own: a panel must paint itself into it whole, as it
+// does on the screen.
+TEST(WinColorsTest, PanelsPaintTheirFillEdgesAndCaptionIntoTheDcTheyAreHanded) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  RegisterControlClasses(instance);
+  MainWindow::Register(instance);
+  MainWindow main;
+  main.Create();
+  HWND plate = PanelWithCaption(main.Handle(), "レイアウト");
+  ASSERT_TRUE(plate);
+  HWND top = GetParent(plate);  // no bevel, no caption, the desktop colour
+
+  const COLORREF kUnpainted = RGB(1, 2, 3);
+  const struct {
+    const char* what;
+    HWND panel;
+    COLORREF fill, top_left, bottom_right;
+    bool caption;
+  } cases[] = {
+      {"title plate", plate, kSkyBlue, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW), true},
+      {"top panel", top, GetSysColor(COLOR_BACKGROUND), GetSysColor(COLOR_BACKGROUND),
+       GetSysColor(COLOR_BACKGROUND), false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    RECT rc;
+    GetClientRect(c.panel, &rc);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    HBRUSH unpainted = CreateSolidBrush(kUnpainted);
+    FillRect(dc, &rc, unpainted);
+    DeleteObject(unpainted);
+
+    SendMessageA(c.panel, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    EXPECT_EQ(GetPixel(dc, 0, 0), c.top_left);
+    EXPECT_EQ(GetPixel(dc, rc.right - 1, rc.bottom - 1), c.bottom_right);
+    EXPECT_EQ(GetPixel(dc, 2, 2), c.fill);
+    EXPECT_EQ(GetPixel(dc, rc.right - 3, rc.bottom / 2), c.fill);
+    // Inside the edges every pixel is the fill, or the caption's.
+    int unfilled = 0, other = 0;
+    for (int y = 2; y < rc.bottom - 2; ++y) {
+      for (int x = 2; x < rc.right - 2; ++x) {
+        const COLORREF pixel = GetPixel(dc, x, y);
+        if (pixel == kUnpainted) ++unfilled;
+        else if (pixel != c.fill) ++other;
+      }
+    }
+    EXPECT_EQ(unfilled, 0);
+    EXPECT_EQ(other > 0, c.caption) << other << " pixels of the caption";
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+  }
 }
 
 }  // namespace

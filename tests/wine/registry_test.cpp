@@ -2,8 +2,6 @@
 // prefix, in a scratch key of its own.
 #include <windows.h>
 
-#include <aclapi.h>
-
 #include "registry/RegistryStore_win.h"
 #include "registry/WideRegistry_win.h"
 #include "tests/common/RawRegistry_win.h"
@@ -44,23 +42,7 @@ class WinFixture : public RegistryFixture {
   }
 
  private:
-  static void SetAccess(const std::string& key, DWORD mask) {
-    HKEY k;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str() + 1, 0, WRITE_DAC, &k), ERROR_SUCCESS);
-    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-    PSID everyone = nullptr;
-    AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
-    alignas(8) char acl_buf[256];
-    ACL* acl = reinterpret_cast<ACL*>(acl_buf);
-    InitializeAcl(acl, sizeof acl_buf, ACL_REVISION);
-    AddAccessAllowedAce(acl, ACL_REVISION, mask, everyone);
-    SECURITY_DESCRIPTOR sd;
-    InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
-    SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE);
-    EXPECT_EQ(RegSetKeySecurity(k, DACL_SECURITY_INFORMATION, &sd), ERROR_SUCCESS);
-    FreeSid(everyone);
-    RegCloseKey(k);
-  }
+  static void SetAccess(const std::string& key, DWORD mask) { SetRawAccess(HKEY_CURRENT_USER, key, mask); }
   static void Unlock(const std::string& key) { SetAccess(key, KEY_ALL_ACCESS); }
 
   std::string base_, classes_;

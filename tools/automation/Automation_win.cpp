@@ -74,14 +74,29 @@ void Process::Release() {
   id_ = 0;
 }
 
-bool Process::Start(const std::string& exe, const std::string& args, const std::string& folder) {
+bool Process::Start(const std::string& exe, const std::string& args, const std::string& folder, int show) {
+  auto wide = [](const std::string& text) {
+    std::wstring out(text.size() + 1, L'\0');
+    const int len = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0],
+                                        static_cast<int>(out.size()));
+    out.resize(len > 0 ? static_cast<size_t>(len) : 0);
+    return out;
+  };
+  return Start(wide(exe), wide(args), wide(folder), show);
+}
+
+bool Process::Start(const std::wstring& exe, const std::wstring& args, const std::wstring& folder, int show) {
   Release();
-  std::string line = "\"" + exe + "\"";
-  if (!args.empty()) line += " " + args;
-  STARTUPINFOA si = {};
+  std::wstring line = L"\"" + exe + L"\"";
+  if (!args.empty()) line += L" " + args;
+  STARTUPINFOW si = {};
   si.cb = sizeof si;
+  if (show != kNoShowCommand) {
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = static_cast<WORD>(show);
+  }
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+  if (!CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                       folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
     return false;
   }
@@ -152,6 +167,19 @@ std::string TextOf(HWND hwnd) {
   if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_NORMAL,
                            kSendTimeoutMs, &got)) {
     return "";
+  }
+  text.resize(got < text.size() ? got : 0);
+  return text;
+}
+
+std::wstring WideTextOf(HWND hwnd) {
+  DWORD_PTR len = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &len)) return L"";
+  std::wstring text(len + 1, L'\0');
+  DWORD_PTR got = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_NORMAL,
+                           kSendTimeoutMs, &got)) {
+    return L"";
   }
   text.resize(got < text.size() ? got : 0);
   return text;
@@ -267,6 +295,9 @@ DialogInfo ReadDialog(HWND dialog) {
   DialogInfo info;
   info.hwnd = dialog;
   info.caption = CaptionOf(dialog);
+  wchar_t caption[1024];
+  const int caption_len = GetWindowTextW(dialog, caption, 1024);
+  info.wide_caption.assign(caption, caption_len > 0 ? caption_len : 0);
   for (HWND child : Children(dialog, nullptr)) {
     if (!IsWindowVisible(child)) continue;
     const std::string cls = ClassOf(child);
@@ -277,6 +308,8 @@ DialogInfo ReadDialog(HWND dialog) {
       if (text.empty()) continue;
       if (!info.text.empty()) info.text += "\n";
       info.text += text;
+      if (!info.wide_text.empty()) info.wide_text += L"\n";
+      info.wide_text += WideTextOf(child);
     }
   }
   return info;

@@ -25,8 +25,16 @@ class Process {
 
   // Starts `exe` with the command line `"exe" args` in `folder` (the
   // caller's current folder when empty), after ending the program this
-  // object held before. False when it cannot start.
-  bool Start(const std::string& exe, const std::string& args, const std::string& folder = "");
+  // object held before. `show`, unless kNoShowCommand, is the show command
+  // its STARTUPINFO passes on (STARTF_USESHOWWINDOW), as a shortcut's
+  // "Run" setting does. False when it cannot start.
+  static constexpr int kNoShowCommand = -1;
+  bool Start(const std::string& exe, const std::string& args, const std::string& folder = "",
+             int show = kNoShowCommand);
+  // The same with wide texts, for paths that the ANSI code page cannot
+  // carry or that are too long for the ANSI functions.
+  bool Start(const std::wstring& exe, const std::wstring& args, const std::wstring& folder = L"",
+             int show = kNoShowCommand);
 
   DWORD Id() const { return id_; }
   HANDLE Handle() const { return handle_; }
@@ -62,6 +70,9 @@ std::string ClassOf(HWND hwnd);
 // The window's text through WM_GETTEXT, as the window's own code page gives
 // it to ANSI callers.
 std::string TextOf(HWND hwnd);
+
+// The same through the wide WM_GETTEXT.
+std::wstring WideTextOf(HWND hwnd);
 
 // The lines of a list box, and the index of its selection (-1 for none).
 std::vector<std::string> ListLines(HWND list);
@@ -119,6 +130,9 @@ struct DialogInfo {
   std::string caption;
   std::string text;                  // the texts of its visible static controls
   std::vector<std::string> buttons;  // captions of its visible buttons, in creation order
+  // The caption and the texts as the wide functions read them, whatever
+  // the ANSI code page could carry.
+  std::wstring wide_caption, wide_text;
 };
 
 std::vector<HWND> Dialogs(DWORD pid, bool visible_only);
